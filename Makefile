@@ -1,0 +1,37 @@
+# make run  - install what is missing, build, prepare the demo database, start Cheqora
+# make test - install what is missing, build the test build, run the whole suite
+# make bench - build optimised and run the benchmarks
+
+RELEASE_DIR := build/release
+TEST_DIR    := build/test
+JOBS        ?= $(shell nproc)
+
+.PHONY: run test bench deps build build-test clean
+
+deps:
+	@./scripts/install-deps
+
+$(RELEASE_DIR)/build.ninja:
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+$(TEST_DIR)/build.ninja:
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHEQORA_TEST_BUILD=ON
+
+build: deps $(RELEASE_DIR)/build.ninja
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+build-test: deps $(TEST_DIR)/build.ninja
+	cmake --build $(TEST_DIR) -j $(JOBS)
+
+run: build
+	@test -e $(RELEASE_DIR)/data.mdb || $(RELEASE_DIR)/cheqora-db demo $(RELEASE_DIR)/data.mdb
+	$(RELEASE_DIR)/cheqora
+
+test: build-test
+	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(RELEASE_DIR)/cheqora-bench
+
+clean:
+	rm -rf build

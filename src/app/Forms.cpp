@@ -1,0 +1,74 @@
+#include "Forms.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
+#include <map>
+#include <string>
+
+namespace Forms {
+
+namespace {
+
+// Forgets a window the moment it is asked to close; Qt deletes it later.
+class CloseWatcher : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+std::map<std::string, QPointer<QWidget>>& registry() {
+    static std::map<std::string, QPointer<QWidget>> forms;
+    return forms;
+}
+
+CloseWatcher& watcher() {
+    static CloseWatcher closeWatcher;
+    return closeWatcher;
+}
+
+bool CloseWatcher::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        for (auto& [name, form] : registry()) {
+            if (form == watched)
+                form.clear();
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+namespace detail {
+
+QWidget* find(const std::type_info& type) {
+    const auto it = registry().find(type.name());
+    return it == registry().end() ? nullptr : it->second.data();
+}
+
+void remember(const std::type_info& type, QWidget* form) {
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->installEventFilter(&watcher());
+    registry()[type.name()] = form;
+}
+
+} // namespace detail
+
+void showForward(QWidget* form) {
+    form->show();
+    form->raise();
+    form->activateWindow();
+}
+
+void closeAll() {
+    for (auto& [name, form] : registry()) {
+        if (form) {
+            QWidget* widget = form.data();
+            form.clear();
+            widget->close();
+            delete widget;
+        }
+    }
+    registry().clear();
+}
+
+} // namespace Forms

@@ -1,0 +1,82 @@
+#include "Connection.h"
+#include "DbError.h"
+#include "Schema.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+Connection::FaultInjector& faultInjector() {
+    static Connection::FaultInjector injector;
+    return injector;
+}
+int connectionCounter = 0;
+} // namespace
+
+std::shared_ptr<Connection> Connection::create() {
+    return std::shared_ptr<Connection>(new Connection());
+}
+
+Connection::Connection() : m_name(QStringLiteral("cheqora-%1").arg(++connectionCounter)) {}
+
+Connection::~Connection() {
+    if (m_db.isValid()) {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+}
+
+int Connection::State() const {
+    return m_db.isValid() && m_db.isOpen() ? 1 : 0;
+}
+
+void Connection::open(const QString& path, const QString& password) {
+    m_path = path;
+    if (path.isEmpty())
+        throw DbError(QStringLiteral("No database file is named."));
+    const QFileInfo info(path);
+    // The driver would create a missing file; a missing file is a failed open instead.
+    if (!info.exists())
+        throw DbError(QStringLiteral("The database file '%1' does not exist.").arg(path));
+    if (!info.isFile())
+        throw DbError(QStringLiteral("'%1' is not a database file.").arg(path));
+
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_db.setDatabaseName(path);
+    // A second copy of the program may hold the write lock for a moment.
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open())
+        throw DbError(m_db.lastError().text());
+    try {
+        Schema::checkDatabase(m_db, password);
+        QSqlQuery pragma(m_db);
+        pragma.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    } catch (...) {
+        m_db.close();
+        throw;
+    }
+}
+
+void Connection::execute(const QString& sql) {
+    QSqlQuery query(m_db);
+    prepare(query, sql);
+    exec(query);
+}
+
+void Connection::prepare(QSqlQuery& query, const QString& sql) {
+    if (faultInjector() && faultInjector()(sql))
+        throw DbError(QStringLiteral("Injected fault: %1").arg(sql));
+    if (!query.prepare(sql))
+        throw DbError(query.lastError().text());
+}
+
+void Connection::exec(QSqlQuery& query) {
+    if (!query.exec())
+        throw DbError(query.lastError().text());
+}
+
+void Connection::setFaultInjector(FaultInjector injector) {
+    faultInjector() = std::move(injector);
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QSqlQuery;
+
+// One open SQLite database file. Recordsets share ownership, so a connection
+// stays usable for as long as a recordset opened on it is alive, even after
+// g_Connection has moved on to a newer one.
+class Connection {
+public:
+    static std::shared_ptr<Connection> create();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // 1 while open, 0 otherwise.
+    int State() const;
+
+    // Opens an existing Cheqora database; throws DbError with a description when
+    // the file is missing, is no SQLite database, lacks a table or refuses the password.
+    void open(const QString& path, const QString& password);
+    QString path() const { return m_path; }
+    QSqlDatabase database() const { return m_db; }
+
+    // Runs a statement without result rows; throws DbError.
+    void execute(const QString& sql);
+
+    // Prepares sql on query, and runs a prepared query; both throw DbError
+    // with the driver's description.
+    static void prepare(QSqlQuery& query, const QString& sql);
+    static void exec(QSqlQuery& query);
+
+    // Test hook: when set and it returns true for a statement, that statement
+    // fails as the database would, before it reaches the file.
+    using FaultInjector = std::function<bool(const QString& sql)>;
+    static void setFaultInjector(FaultInjector injector);
+
+private:
+    Connection();
+    QString m_name;
+    QString m_path;
+    QSqlDatabase m_db;
+};

@@ -1,0 +1,171 @@
+#include "Recordset.h"
+#include "DbError.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+// Dates are stored as ISO text so that they compare and sort as text.
+QVariant toStored(const QVariant& value) {
+    if (value.typeId() == QMetaType::QDate)
+        return value.toDate().toString(Qt::ISODate);
+    return value;
+}
+
+QString updatableTable(const QString& sql) {
+    static const QRegularExpression pattern(QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\w+)\b)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto match = pattern.match(sql);
+    if (!match.hasMatch() || sql.contains(QStringLiteral(" join "), Qt::CaseInsensitive))
+        return QString();
+    return match.captured(1);
+}
+
+} // namespace
+
+void Recordset::Open(const QString& sql, std::shared_ptr<Connection> connection,
+                     const QVariantList& bindings) {
+    m_connection = std::move(connection);
+    m_table.clear();
+    m_columns.clear();
+    m_rows.clear();
+    m_position = 0;
+    m_adding = false;
+    m_pending.clear();
+    if (!m_connection || m_connection->State() != 1)
+        throw DbError(QStringLiteral("The connection is not open."));
+
+    QSqlQuery query(m_connection->database());
+    query.setForwardOnly(true);
+    Connection::prepare(query, sql);
+    for (const QVariant& value : bindings)
+        query.addBindValue(toStored(value));
+    Connection::exec(query);
+    if (!query.isSelect())
+        return;
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i)
+        m_columns << record.fieldName(i);
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row << query.value(i);
+        m_rows.push_back(std::move(row));
+    }
+    if (query.lastError().isValid())
+        throw DbError(query.lastError().text());
+    m_table = updatableTable(sql);
+}
+
+void Recordset::MoveNext() {
+    if (m_position < RecordCount())
+        ++m_position;
+}
+
+QVariant Recordset::Fields(int ordinal) const {
+    if (ordinal < 0 || ordinal >= FieldCount())
+        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(ordinal));
+    if (atEnd())
+        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    for (const auto& [pendingOrdinal, value] : m_pending) {
+        if (pendingOrdinal == ordinal)
+            return toStored(value);
+    }
+    return m_rows[m_position][ordinal];
+}
+
+QString Recordset::FieldText(int ordinal) const {
+    const QVariant value = Fields(ordinal);
+    return value.isNull() ? QString() : value.toString();
+}
+
+void Recordset::requireUpdatable() const {
+    if (m_table.isEmpty())
+        throw DbError(QStringLiteral("The recordset cannot be updated."));
+}
+
+void Recordset::AddNew() {
+    requireUpdatable();
+    m_pending.clear();
+    m_rows.push_back(QVariantList(FieldCount()));
+    m_position = RecordCount() - 1;
+    m_adding = true;
+}
+
+void Recordset::SetField(int ordinal, const QVariant& value) {
+    requireUpdatable();
+    if (ordinal < 0 || ordinal >= FieldCount())
+        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(ordinal));
+    if (atEnd())
+        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    m_pending.emplace_back(ordinal, value);
+}
+
+void Recordset::Update() {
+    requireUpdatable();
+    if (atEnd())
+        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    if (m_adding)
+        insertRow();
+    else
+        updateRow();
+    m_pending.clear();
+    m_adding = false;
+}
+
+void Recordset::insertRow() {
+    QStringList names;
+    QStringList marks;
+    for (const auto& [ordinal, value] : m_pending) {
+        names << m_columns[ordinal];
+        marks << QStringLiteral("?");
+    }
+    const QString sql = names.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    QSqlQuery query(m_connection->database());
+    Connection::prepare(query, sql);
+    for (const auto& [ordinal, value] : m_pending)
+        query.addBindValue(toStored(value));
+    Connection::exec(query);
+    const QVariant key = query.lastInsertId();
+
+    // Read the stored row back, so ordinal 0 holds the new key and the other
+    // fields hold what the database made of the values.
+    QSqlQuery reread(m_connection->database());
+    Connection::prepare(reread, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(m_table));
+    reread.addBindValue(key);
+    Connection::exec(reread);
+    QVariantList row(FieldCount());
+    if (reread.next()) {
+        for (int i = 0; i < FieldCount(); ++i)
+            row[i] = reread.value(i);
+    } else {
+        row[0] = key;
+    }
+    m_rows[m_position] = row;
+}
+
+void Recordset::updateRow() {
+    if (m_pending.empty())
+        return;
+    QStringList assignments;
+    for (const auto& [ordinal, value] : m_pending)
+        assignments << m_columns[ordinal] + QStringLiteral("=?");
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                            .arg(m_table, assignments.join(QLatin1Char(',')), m_columns[0]);
+    QSqlQuery query(m_connection->database());
+    Connection::prepare(query, sql);
+    for (const auto& [ordinal, value] : m_pending)
+        query.addBindValue(toStored(value));
+    query.addBindValue(m_rows[m_position][0]);
+    Connection::exec(query);
+    for (const auto& [ordinal, value] : m_pending)
+        m_rows[m_position][ordinal] = toStored(value);
+}

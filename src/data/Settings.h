@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+
+// The per-user settings store: a text by application, section and key.
+namespace Settings {
+
+QString GetSetting(const QString& application, const QString& section, const QString& key,
+                   const QString& defaultValue = QString());
+void SaveSetting(const QString& application, const QString& section, const QString& key,
+                 const QString& value);
+
+// Tests keep every setting in a file of their own instead of the user's store.
+void useFile(const QString& iniFile);
+
+} // namespace Settings

@@ -1,0 +1,54 @@
+// cheqora-db: creates and looks after Cheqora database files.
+#include "DbError.h"
+#include "DemoData.h"
+#include "Schema.h"
+#include "modData.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+const char* const kUsage =
+    "Usage: cheqora-db COMMAND FILE\n"
+    "\n"
+    "Commands:\n"
+    "  init FILE   create an empty Cheqora database (tables, indexes, password check)\n"
+    "  demo FILE   create a database with demo accounts and slips\n"
+    "\n"
+    "An existing FILE is never overwritten.\n"
+    "Exit status: 0 done, 1 the command failed, 2 wrong usage.\n";
+
+int usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (args.size() != 2)
+        return usage();
+    const QString& command = args[0];
+    const QString& file = args[1];
+    try {
+        if (command == QLatin1String("init"))
+            Schema::createDatabase(file, kDatabasePassword);
+        else if (command == QLatin1String("demo"))
+            DemoData::createDemoDatabase(file, kDatabasePassword);
+        else
+            return usage();
+    } catch (const DbError& error) {
+        std::fprintf(stderr, "cheqora-db: %s\n", error.what());
+        return 1;
+    }
+    std::printf("Created %s\n", qPrintable(file));
+    return 0;
+}
