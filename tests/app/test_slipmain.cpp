@@ -1,0 +1,112 @@
+#include "Forms.h"
+#include "MsgBox.h"
+#include "SlipMain.h"
+#include "TestEnv.h"
+#include "modData.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// A window whose load step counts how often it ran.
+class CountingForm : public QWidget {
+public:
+    static inline int loads = 0;
+    CountingForm() { ++loads; }
+};
+
+QMenu* fileMenu(SlipMain& window) { return window.findChild<QMenu*>("File"); }
+
+} // namespace
+
+class TestSlipMain : public QObject {
+    Q_OBJECT
+private slots:
+    void menuItemsInOrder() {
+        TestEnv env;
+        env.createDatabase();
+        SlipMain& window = Forms::get<SlipMain>();
+        QCOMPARE(window.windowTitle(), QString("Cheqora"));
+        QMenu* file = fileMenu(window);
+        QVERIFY(file);
+        QCOMPARE(file->title().remove('&'), QString("File"));
+        QStringList names, captions;
+        QList<bool> enabled;
+        for (QAction* action : file->actions()) {
+            names << action->objectName();
+            captions << (action->isSeparator() ? QString("-") : action->text());
+            enabled << action->isEnabled();
+        }
+        QCOMPARE(names, QStringList({"crAcc", "accList", "line", "print", "report", "about"}));
+        QCOMPARE(captions,
+                 QStringList({"Create Account Master", "Account List", "-", "Print Slip", "Report", "About"}));
+        QCOMPARE(enabled[4], false);
+        QCOMPARE(enabled[0] && enabled[1] && enabled[3] && enabled[5], true);
+        // The load step opened the shared connection.
+        QCOMPARE(g_Connection->State(), 1);
+    }
+
+    void aboutShowsTwoLines() {
+        TestEnv env;
+        env.createDatabase();
+        SlipMain& window = Forms::get<SlipMain>();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QAction* about = window.findChild<QAction*>("about");
+        about->trigger();
+        QCOMPARE(MsgBox::shown().size(), 1);
+        const QStringList lines = MsgBox::shown().first().text.split("\r\n");
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QString("Devloped by Quorvane"));
+        QVERIFY(lines[1].startsWith("Call +"));
+        QCOMPARE(MsgBox::shown().first().buttons, MsgBox::Buttons::Ok);
+    }
+
+    void startupWithoutDatabaseEndsAfterTheMessage() {
+        TestEnv env;
+        env.writePathFile((env.folder() + "/missing.mdb").toUtf8());
+        bool ended = false;
+        try {
+            Forms::get<SlipMain>();
+        } catch (const ProgramEnded& end) {
+            ended = end.exitCode != 0;
+        }
+        QVERIFY(ended);
+        QCOMPARE(MsgBox::shown().size(), 1);
+        QVERIFY(MsgBox::shown().first().text.startsWith("Database Connection Error"));
+        QVERIFY(!Forms::isLoaded<SlipMain>());
+    }
+
+    void sharedInstancesLoadOnceUntilClosed() {
+        TestEnv env;
+        CountingForm::loads = 0;
+        CountingForm& first = Forms::get<CountingForm>();
+        QCOMPARE(&Forms::get<CountingForm>(), &first);
+        QCOMPARE(CountingForm::loads, 1);
+        QVERIFY(Forms::isLoaded<CountingForm>());
+        QSignalSpy destroyed(&first, &QObject::destroyed);
+        first.close();
+        QVERIFY(!Forms::isLoaded<CountingForm>());
+        QVERIFY(destroyed.wait(1000));
+        Forms::get<CountingForm>();
+        QCOMPARE(CountingForm::loads, 2);
+    }
+
+    void messageBoxAnswersInTestMode() {
+        TestEnv env;
+        MsgBox::setNextAnswer(MsgBox::Button::No);
+        QVERIFY(!MsgBox::askYesNo("Do you want to print"));
+        // Without a queued answer the default button answers.
+        QVERIFY(MsgBox::askYesNo("Do you want to print"));
+        QCOMPARE(MsgBox::shown().size(), 2);
+        QCOMPARE(MsgBox::shown()[0].buttons, MsgBox::Buttons::YesNo);
+        QCOMPARE(MsgBox::shown()[0].defaultButton, MsgBox::Button::Yes);
+    }
+};
+
+QTEST_MAIN(TestSlipMain)
+#include "test_slipmain.moc"

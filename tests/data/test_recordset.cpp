@@ -1,0 +1,237 @@
+#include "Amount.h"
+#include "DbError.h"
+#include "Recordset.h"
+#include "TestEnv.h"
+#include "Transaction.h"
+#include "modData.h"
+
+#include <QDate>
+#include <QProcess>
+#include <QTest>
+
+class TestRecordset : public QObject {
+    Q_OBJECT
+private slots:
+    void addNewReadsBackTheKey() {
+        TestEnv env;
+        env.createDatabase();
+        Reconnect();
+        Recordset rs;
+        rs.Open("select * from tblslip where sid=1", g_Connection);
+        QCOMPARE(rs.RecordCount(), 0);
+        QCOMPARE(rs.FieldCount(), 8);
+        rs.AddNew();
+        rs.SetField(1, "7");
+        rs.SetField(2, "O'Brien \"quoted\"");
+        rs.SetField(5, QDate(2026, 3, 9));
+        rs.Update();
+        const int sid = rs.Fields(0).toInt();
+        QVERIFY(sid > 0);
+        QCOMPARE(env.scalar(QString("select accno from tblSlip where sid=%1").arg(sid)).toString(),
+                 QString("O'Brien \"quoted\""));
+        QCOMPARE(env.scalar("select sdate from tblSlip").toString(), QString("2026-03-09"));
+        // The serial number column stores a number from the typed text.
+        QCOMPARE(env.scalar("select typeof(sno) from tblSlip").toString(), QString("integer"));
+
+        rs.AddNew();
+        rs.Update();
+        QCOMPARE(rs.Fields(0).toInt(), sid + 1);
+    }
+
+    void updatesCurrentRowByKey() {
+        TestEnv env;
+        env.createDatabase();
+        const int a = env.addAccount("111", "First", "North");
+        const int b = env.addAccount("222", "Second", "South");
+        Reconnect();
+        Recordset rs;
+        rs.Open(QString("Select * from tblAcc where id=%1").arg(b), g_Connection);
+        QCOMPARE(rs.RecordCount(), 1);
+        rs.SetField(2, "Renamed");
+        rs.SetField(4, 0);
+        rs.Update();
+        QCOMPARE(env.scalar(QString("select accname from tblAcc where id=%1").arg(b)).toString(), QString("Renamed"));
+        QCOMPARE(env.scalar(QString("select active from tblAcc where id=%1").arg(b)).toString(), QString("0"));
+        QCOMPARE(env.scalar(QString("select accname from tblAcc where id=%1").arg(a)).toString(), QString("First"));
+        QCOMPARE(env.count("tblAcc"), 2);
+    }
+
+    void walksRowsWithPositions() {
+        TestEnv env;
+        env.createDatabase();
+        for (const char* n : {"A", "B", "C"})
+            env.addAccount(n, n, n);
+        env.exec("delete from tblAcc where accno='B'");
+        Reconnect();
+        Recordset rs;
+        rs.Open("SElect * from tblAcc", g_Connection);
+        QCOMPARE(rs.RecordCount(), 2);
+        QStringList seen;
+        while (!rs.atEnd()) {
+            seen << QString("%1:%2").arg(rs.AbsolutePosition()).arg(rs.FieldText(1));
+            rs.MoveNext();
+        }
+        QCOMPARE(seen, QStringList({"1:A", "2:C"}));
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.Fields(0));
+    }
+
+    void nullsReadAsEmptyTextAndNamesIgnoreCase() {
+        TestEnv env;
+        env.createDatabase();
+        env.exec("insert into tblAcc (accno) values ('X')");
+        Reconnect();
+        Recordset rs;
+        rs.Open("select ID, ACCNO, AccName from TBLACC where Accno = ?", g_Connection, {"X"});
+        QCOMPARE(rs.RecordCount(), 1);
+        QCOMPARE(rs.FieldText(2), QString());
+        QVERIFY(rs.Fields(2).isNull());
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.Fields(3));
+    }
+
+    void statementsAndBoundValues() {
+        TestEnv env;
+        env.createDatabase();
+        env.addAccount("a'b", "Apostrophe", "x");
+        env.addAccount("a", "Plain", "x");
+        Reconnect();
+        Recordset rs;
+        rs.Open("Select * from tblacc where accno=?", g_Connection, {"a'b"});
+        QCOMPARE(rs.RecordCount(), 1);
+        QCOMPARE(rs.FieldText(2), QString("Apostrophe"));
+        rs.Open("delete from tblacc where accno=?", g_Connection, {"a' or '1'='1"});
+        QCOMPARE(env.count("tblAcc"), 2);
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.AddNew());
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.Open("select * from noSuchTable", g_Connection));
+    }
+
+    void transactionRollsBackUnlessCommitted() {
+        TestEnv env;
+        env.createDatabase();
+        Reconnect();
+        try {
+            Transaction transaction(g_Connection);
+            g_Connection->execute("insert into tblAcc (accno) values ('1')");
+            throw DbError("fails half way");
+        } catch (const DbError&) {
+        }
+        QCOMPARE(env.count("tblAcc"), 0);
+        {
+            Transaction transaction(g_Connection);
+            g_Connection->execute("insert into tblAcc (accno) values ('2')");
+            transaction.commit();
+        }
+        QCOMPARE(env.count("tblAcc"), 1);
+    }
+
+    void injectedFaultFailsTheStatement() {
+        TestEnv env;
+        env.createDatabase();
+        Reconnect();
+        Connection::setFaultInjector([](const QString& sql) { return sql.startsWith("INSERT INTO tblAcc"); });
+        Recordset rs;
+        rs.Open("Select * from tblAcc", g_Connection);
+        rs.AddNew();
+        rs.SetField(1, "9");
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.Update());
+        Connection::setFaultInjector({});
+        QCOMPARE(env.count("tblAcc"), 0);
+    }
+
+    // format(sdate,'yyyy-MM-dd') in the slip list: SQLite's own format() is
+    // printf, which gives back ISO date text unchanged. No function is
+    // overridden, so the stock sqlite3 tool reads and writes the same file.
+    void formatWorksOnIsoDatesAlsoAfterStockTool() {
+        TestEnv env;
+        env.createDatabase();
+        env.exec("insert into tblSlip (sno, sdate) values (1, '2026-03-01')");
+        env.exec("insert into tblSlip (sno, sdate) values (2, '2026-03-31')");
+        env.check().reset();
+        QProcess sqlite;
+        sqlite.start("sqlite3", {env.databasePath(), "insert into tblSlip (sno, sdate) values (3, '2026-04-01');"
+                                                     "insert into tblSlip (sno, sdate) values (4, '2026-03-15');"});
+        QVERIFY(sqlite.waitForFinished());
+        QCOMPARE(sqlite.exitCode(), 0);
+        Reconnect();
+        Recordset rs;
+        rs.Open("select sno from tblSlip where format(sdate,'yyyy-MM-dd')between '2026-03-01' and '2026-03-31' "
+                "order by sno",
+                g_Connection);
+        QStringList found;
+        for (; !rs.atEnd(); rs.MoveNext())
+            found << rs.FieldText(0);
+        QCOMPARE(found, QStringList({"1", "2", "4"}));
+        rs.Open("PRAGMA integrity_check", g_Connection);
+        QCOMPARE(rs.FieldText(0), QString("ok"));
+    }
+
+    void amountsParseStrictly_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<qint64>("cents");
+        QTest::newRow("plain") << "1250" << true << qint64(125000);
+        QTest::newRow("two decimals") << "1250.00" << true << qint64(125000);
+        QTest::newRow("one decimal") << "200.5" << true << qint64(20050);
+        QTest::newRow("point first") << ".75" << true << qint64(75);
+        QTest::newRow("thousands") << "1,000.00" << true << qint64(100000);
+        QTest::newRow("indian grouping") << "1,00,000" << true << qint64(10000000);
+        QTest::newRow("blanks around") << "  12.5 " << true << qint64(1250);
+        QTest::newRow("negative") << "-5" << true << qint64(-500);
+        QTest::newRow("trailing zero decimals") << "1.500" << true << qint64(150);
+        QTest::newRow("0.1") << "0.1" << true << qint64(10);
+        QTest::newRow("large") << "12345678901.99" << true << qint64(1234567890199);
+        QTest::newRow("empty") << "" << false << qint64(0);
+        QTest::newRow("blank") << "   " << false << qint64(0);
+        QTest::newRow("letters") << "abc" << false << qint64(0);
+        QTest::newRow("trailing letters") << "12a" << false << qint64(0);
+        QTest::newRow("third decimal") << "1.005" << false << qint64(0);
+        QTest::newRow("comma decimal") << "12,5" << true << qint64(12500);
+        QTest::newRow("trailing comma") << "12," << false << qint64(0);
+        QTest::newRow("double comma") << "1,,000" << false << qint64(0);
+        QTest::newRow("two points") << "1.2.3" << false << qint64(0);
+        QTest::newRow("only sign") << "-" << false << qint64(0);
+        QTest::newRow("huge") << "99999999999999999999" << false << qint64(0);
+        QTest::newRow("exponent") << "1e3" << false << qint64(0);
+        QTest::newRow("devanagari digits") << QString::fromUtf8("\xe0\xa5\xa7\xe0\xa5\xa8") << false << qint64(0);
+    }
+    void amountsParseStrictly() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(qint64, cents);
+        const auto parsed = Amount::parseCents(text);
+        QCOMPARE(parsed.has_value(), valid);
+        if (valid) {
+            QCOMPARE(*parsed, cents);
+            // Stored as the nearest double, it formats back to the same two decimals.
+            QCOMPARE(Amount::format(Amount::centsToValue(*parsed)),
+                     QString("%1%2.%3")
+                         .arg(cents < 0 ? "-" : "")
+                         .arg(qAbs(cents) / 100)
+                         .arg(qAbs(cents) % 100, 2, 10, QChar('0')));
+        }
+    }
+
+    void leadingNumberAndFormat_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("decimal") << "12.5" << "12.50";
+        QTest::newRow("letters") << "abc" << "0.00";
+        QTest::newRow("empty") << "" << "0.00";
+        QTest::newRow("stops at comma") << "1,000.00" << "1.00";
+        QTest::newRow("blanks inside") << " 1 2" << "12.00";
+        QTest::newRow("negative") << "-5" << "-5.00";
+        QTest::newRow("exponent") << "1.5E2" << "150.00";
+        QTest::newRow("dangling exponent") << "7e" << "7.00";
+        QTest::newRow("second point stops") << "1.2.3" << "1.20";
+        QTest::newRow("half rounds") << "0.125" << "0.13";
+        QTest::newRow("tiny negative") << "-0.001" << "0.00";
+        QTest::newRow("sign alone") << "-" << "0.00";
+    }
+    void leadingNumberAndFormat() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(Amount::format(Amount::leadingNumber(text)), shown);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordset)
+#include "test_recordset.moc"
