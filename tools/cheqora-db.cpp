@@ -1,4 +1,5 @@
 // cheqora-db: creates and looks after Cheqora database files.
+#include "Backup.h"
 #include "DbError.h"
 #include "DemoData.h"
 #include "Schema.h"
@@ -16,9 +17,12 @@ const char* const kUsage =
     "Commands:\n"
     "  init FILE   create an empty Cheqora database (tables, indexes, password check)\n"
     "  demo FILE   create a database with demo accounts and slips\n"
+    "  backup FILE DEST\n"
+    "              copy FILE to DEST consistently, also while Cheqora is running\n"
+    "  check FILE  report the integrity of FILE (\"ok\" when sound)\n"
     "\n"
-    "An existing FILE is never overwritten.\n"
-    "Exit status: 0 done, 1 the command failed, 2 wrong usage.\n";
+    "An existing file is never overwritten.\n"
+    "Exit status: 0 done (check: the file is sound), 1 the command failed, 2 wrong usage.\n";
 
 int usage() {
     std::fputs(kUsage, stderr);
@@ -34,17 +38,29 @@ int main(int argc, char* argv[]) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (args.size() != 2)
+    if (args.size() < 2)
         return usage();
     const QString& command = args[0];
     const QString& file = args[1];
+    const bool isBackup = command == QLatin1String("backup");
+    if (args.size() != (isBackup ? 3 : 2))
+        return usage();
     try {
-        if (command == QLatin1String("init"))
+        if (command == QLatin1String("init")) {
             Schema::createDatabase(file, kDatabasePassword);
-        else if (command == QLatin1String("demo"))
+        } else if (command == QLatin1String("demo")) {
             DemoData::createDemoDatabase(file, kDatabasePassword);
-        else
+        } else if (isBackup) {
+            Backup::copyDatabase(file, args[2]);
+            std::printf("Copied %s to %s\n", qPrintable(file), qPrintable(args[2]));
+            return 0;
+        } else if (command == QLatin1String("check")) {
+            const QString result = Backup::integrityCheck(file);
+            std::printf("%s\n", qPrintable(result));
+            return result == QLatin1String("ok") ? 0 : 1;
+        } else {
             return usage();
+        }
     } catch (const DbError& error) {
         std::fprintf(stderr, "cheqora-db: %s\n", error.what());
         return 1;

@@ -19,7 +19,9 @@ public:
     CountingForm() { ++loads; }
 };
 
-QMenu* fileMenu(SlipMain& window) { return window.findChild<QMenu*>("File"); }
+QMenu* fileMenu(SlipMain& window) {
+    return window.findChild<QMenu*>("File");
+}
 
 } // namespace
 
@@ -42,8 +44,8 @@ private slots:
             enabled << action->isEnabled();
         }
         QCOMPARE(names, QStringList({"crAcc", "accList", "line", "print", "report", "about"}));
-        QCOMPARE(captions,
-                 QStringList({"Create Account Master", "Account List", "-", "Print Slip", "Report", "About"}));
+        QCOMPARE(captions, QStringList({"Create Account Master", "Account List", "-", "Print Slip", "Report",
+                                        "About"}));
         QCOMPARE(enabled[4], false);
         QCOMPARE(enabled[0] && enabled[1] && enabled[3] && enabled[5], true);
         // The load step opened the shared connection.

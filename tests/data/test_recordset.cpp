@@ -50,9 +50,12 @@ private slots:
         rs.SetField(2, "Renamed");
         rs.SetField(4, 0);
         rs.Update();
-        QCOMPARE(env.scalar(QString("select accname from tblAcc where id=%1").arg(b)).toString(), QString("Renamed"));
-        QCOMPARE(env.scalar(QString("select active from tblAcc where id=%1").arg(b)).toString(), QString("0"));
-        QCOMPARE(env.scalar(QString("select accname from tblAcc where id=%1").arg(a)).toString(), QString("First"));
+        QCOMPARE(env.scalar(QString("select accname from tblAcc where id=%1").arg(b)).toString(),
+                 QString("Renamed"));
+        QCOMPARE(env.scalar(QString("select active from tblAcc where id=%1").arg(b)).toString(),
+                 QString("0"));
+        QCOMPARE(env.scalar(QString("select accname from tblAcc where id=%1").arg(a)).toString(),
+                 QString("First"));
         QCOMPARE(env.count("tblAcc"), 2);
     }
 
@@ -147,15 +150,17 @@ private slots:
         env.exec("insert into tblSlip (sno, sdate) values (2, '2026-03-31')");
         env.check().reset();
         QProcess sqlite;
-        sqlite.start("sqlite3", {env.databasePath(), "insert into tblSlip (sno, sdate) values (3, '2026-04-01');"
-                                                     "insert into tblSlip (sno, sdate) values (4, '2026-03-15');"});
+        sqlite.start("sqlite3",
+                     {env.databasePath(), "insert into tblSlip (sno, sdate) values (3, '2026-04-01');"
+                                          "insert into tblSlip (sno, sdate) values (4, '2026-03-15');"});
         QVERIFY(sqlite.waitForFinished());
         QCOMPARE(sqlite.exitCode(), 0);
         Reconnect();
         Recordset rs;
-        rs.Open("select sno from tblSlip where format(sdate,'yyyy-MM-dd')between '2026-03-01' and '2026-03-31' "
-                "order by sno",
-                g_Connection);
+        rs.Open(
+            "select sno from tblSlip where format(sdate,'yyyy-MM-dd')between '2026-03-01' and '2026-03-31' "
+            "order by sno",
+            g_Connection);
         QStringList found;
         for (; !rs.atEnd(); rs.MoveNext())
             found << rs.FieldText(0);
@@ -191,7 +196,8 @@ private slots:
         QTest::newRow("only sign") << "-" << false << qint64(0);
         QTest::newRow("huge") << "99999999999999999999" << false << qint64(0);
         QTest::newRow("exponent") << "1e3" << false << qint64(0);
-        QTest::newRow("devanagari digits") << QString::fromUtf8("\xe0\xa5\xa7\xe0\xa5\xa8") << false << qint64(0);
+        QTest::newRow("devanagari digits")
+            << QString::fromUtf8("\xe0\xa5\xa7\xe0\xa5\xa8") << false << qint64(0);
     }
     void amountsParseStrictly() {
         QFETCH(QString, text);
@@ -213,18 +219,30 @@ private slots:
     void leadingNumberAndFormat_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("decimal") << "12.5" << "12.50";
-        QTest::newRow("letters") << "abc" << "0.00";
-        QTest::newRow("empty") << "" << "0.00";
-        QTest::newRow("stops at comma") << "1,000.00" << "1.00";
-        QTest::newRow("blanks inside") << " 1 2" << "12.00";
-        QTest::newRow("negative") << "-5" << "-5.00";
-        QTest::newRow("exponent") << "1.5E2" << "150.00";
-        QTest::newRow("dangling exponent") << "7e" << "7.00";
-        QTest::newRow("second point stops") << "1.2.3" << "1.20";
-        QTest::newRow("half rounds") << "0.125" << "0.13";
-        QTest::newRow("tiny negative") << "-0.001" << "0.00";
-        QTest::newRow("sign alone") << "-" << "0.00";
+        QTest::newRow("decimal") << "12.5"
+                                 << "12.50";
+        QTest::newRow("letters") << "abc"
+                                 << "0.00";
+        QTest::newRow("empty") << ""
+                               << "0.00";
+        QTest::newRow("stops at comma") << "1,000.00"
+                                        << "1.00";
+        QTest::newRow("blanks inside") << " 1 2"
+                                       << "12.00";
+        QTest::newRow("negative") << "-5"
+                                  << "-5.00";
+        QTest::newRow("exponent") << "1.5E2"
+                                  << "150.00";
+        QTest::newRow("dangling exponent") << "7e"
+                                           << "7.00";
+        QTest::newRow("second point stops") << "1.2.3"
+                                            << "1.20";
+        QTest::newRow("half rounds") << "0.125"
+                                     << "0.13";
+        QTest::newRow("tiny negative") << "-0.001"
+                                       << "0.00";
+        QTest::newRow("sign alone") << "-"
+                                    << "0.00";
     }
     void leadingNumberAndFormat() {
         QFETCH(QString, text);

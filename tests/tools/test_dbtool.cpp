@@ -1,4 +1,7 @@
 #include "TestEnv.h"
+#include "modData.h"
+
+#include <QSqlQuery>
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -58,7 +61,43 @@ private slots:
                      .toInt(),
                  slips);
         QVERIFY(env.scalar("select count(distinct bank) from tblSlipDetails").toInt() >= 3);
-        QCOMPARE(env.scalar("select count(*) from tblSlip where sdate = date('now','localtime')").toInt() > 0, true);
+        QCOMPARE(env.scalar("select count(*) from tblSlip where sdate = date('now','localtime')").toInt() > 0,
+                 true);
+    }
+
+    void backupWhileAnotherWriterHoldsTheLock() {
+        TestEnv env;
+        QCOMPARE(runTool({"demo", env.databasePath()}), 0);
+        const int slips = env.count("tblSlip");
+        // An unfinished write of another process must not reach the copy.
+        env.exec("BEGIN IMMEDIATE");
+        env.exec("insert into tblSlip (sno) values (999)");
+        const QString copy = env.folder() + "/copy.mdb";
+        QString output;
+        QCOMPARE(runTool({"backup", env.databasePath(), copy}, &output), 0);
+        env.exec("ROLLBACK");
+        QCOMPARE(runTool({"check", copy}, &output), 0);
+        QCOMPARE(output.trimmed(), QString("ok"));
+        QCOMPARE(runTool({"backup", env.databasePath(), copy}, &output), 1);
+        QVERIFY(output.contains("not overwritten"));
+
+        auto copied = Connection::create();
+        copied->open(copy, kDatabasePassword);
+        QSqlQuery query(copied->database());
+        QVERIFY(query.exec("select count(*) from tblSlip") && query.next());
+        QCOMPARE(query.value(0).toInt(), slips);
+    }
+
+    void checkReportsDamage() {
+        TestEnv env;
+        QFile garbage(env.folder() + "/garbage.mdb");
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(8192, 'z'));
+        garbage.close();
+        QCOMPARE(runTool({"check", garbage.fileName()}), 1);
+        QCOMPARE(runTool({"check", env.folder() + "/none.mdb"}), 1);
+        QCOMPARE(runTool({"backup", env.folder() + "/none.mdb", env.folder() + "/x.mdb"}), 1);
+        QVERIFY(!QFile::exists(env.folder() + "/x.mdb"));
     }
 
     void usageErrors() {
