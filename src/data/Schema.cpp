@@ -20,7 +20,9 @@ QStringList creationStatements() {
         "CREATE TABLE tblSlipDetails (sdid INTEGER PRIMARY KEY AUTOINCREMENT, sid INTEGER, chqno TEXT, "
         "chqdate TEXT, bank TEXT, city TEXT, amount NUMERIC)",
         "CREATE INDEX idxAccNo ON tblAcc (accno)",
-        "CREATE INDEX idxSlipDate ON tblSlip (sdate)",
+        // The slip list selects by format(sdate,'yyyy-MM-dd'). SQLite's own format() is
+        // deterministic, so this index stays right whichever SQLite tool writes the file.
+        "CREATE INDEX idxSlipListDate ON tblSlip (format(sdate, 'yyyy-MM-dd'))",
         "CREATE INDEX idxSlipSno ON tblSlip (sno)",
         "CREATE INDEX idxDetailsSid ON tblSlipDetails (sid, amount)",
         "CREATE INDEX idxDetailsBank ON tblSlipDetails (bank)",
