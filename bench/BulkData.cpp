@@ -10,7 +10,9 @@
 
 namespace {
 
-void run(QSqlQuery& query) { Connection::exec(query); }
+void run(QSqlQuery& query) {
+    Connection::exec(query);
+}
 
 } // namespace
 
@@ -30,8 +32,9 @@ void createBulkDatabase(const QString& path, const BulkDataSpec& spec) {
         run(account);
     }
     QSqlQuery slip(connection->database());
-    Connection::prepare(slip, "INSERT INTO tblSlip (sid, sno, accno, accName, branch, sdate, depositedBy, remarks) "
-                              "VALUES (?,?,?,?,?,?,?,?)");
+    Connection::prepare(slip,
+                        "INSERT INTO tblSlip (sid, sno, accno, accName, branch, sdate, depositedBy, remarks) "
+                        "VALUES (?,?,?,?,?,?,?,?)");
     QSqlQuery line(connection->database());
     Connection::prepare(line, "INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
                               "VALUES (?,?,?,?,?,?)");
