@@ -1,12 +1,15 @@
 # make run  - install what is missing, build, prepare the demo database, start Cheqora
 # make test - install what is missing, build the test build, run the whole suite
 # make bench - build optimised and run the benchmarks
+# make fuzz  - build the libFuzzer targets with clang and run each FUZZ_SECONDS
 
 RELEASE_DIR := build/release
 TEST_DIR    := build/test
+FUZZ_DIR    := build/fuzz
+FUZZ_SECONDS ?= 600
 JOBS        ?= $(shell nproc)
 
-.PHONY: run test bench deps build build-test clean
+.PHONY: run test bench fuzz deps build build-test clean
 
 deps:
 	@./scripts/install-deps
@@ -32,6 +35,12 @@ test: build-test
 
 bench: build
 	$(RELEASE_DIR)/cheqora-bench
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCHEQORA_FUZZ=ON -DCHEQORA_TEST_BUILD=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	./scripts/run-fuzzers $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build
