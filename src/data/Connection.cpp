@@ -73,8 +73,17 @@ void Connection::prepare(QSqlQuery& query, const QString& sql) {
 }
 
 void Connection::exec(QSqlQuery& query) {
-    if (!query.exec())
-        throw DbError(query.lastError().text());
+    if (query.exec())
+        return;
+    const QSqlError error = query.lastError();
+    // SQLITE_BUSY / SQLITE_LOCKED after the busy timeout: another copy of the
+    // program holds the file for longer than we waited.
+    const int primaryCode = error.nativeErrorCode().toInt() & 0xff;
+    if (primaryCode == 5 || primaryCode == 6)
+        throw DbError(QStringLiteral("The database is busy: another user is saving at this moment. Nothing was "
+                                     "stored; please try again.\n(%1)")
+                          .arg(error.text()));
+    throw DbError(error.text());
 }
 
 void Connection::setFaultInjector(FaultInjector injector) {
