@@ -1,5 +1,5 @@
-#include "DoubleClick.h"
 #include "FlexGrid.h"
+#include "Input.h"
 
 #include <QApplication>
 #include <QHeaderView>
