@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "MsgBox.h"
 #include "Transaction.h"
+#include "WindowHelpers.h"
 #include "modData.h"
 
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -66,9 +66,7 @@ frmAcc::frmAcc() {
 frmAcc::~frmAcc() = default;
 
 void frmAcc::buildControls() {
-    setObjectName(QStringLiteral("frmAcc"));
-    setWindowTitle(QStringLiteral("Account Master"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setUpDialogWindow(this, QStringLiteral("frmAcc"), QStringLiteral("Account Master"));
 
     const QStringList captions = {QStringLiteral("Account Number"), QStringLiteral("Account Name"),
                                   QStringLiteral("Branch")};
@@ -120,8 +118,6 @@ void frmAcc::buildControls() {
 
     connect(Command2, &QPushButton::clicked, this, &frmAcc::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmAcc::Command1_Click);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &frmAcc::Command1_Click);
 }
 
 void frmAcc::Form_Load() {
@@ -146,48 +142,41 @@ bool frmAcc::getData() {
         Check1->setCheckState(active);
         return true;
     } catch (const std::exception& error) {
-        showFailure(error);
+        showFailure(error, this);
         return false;
     }
 }
 
-void frmAcc::assignFields() {
-    rs->SetField(1, Text1->text());
-    rs->SetField(2, Text2->text());
-    rs->SetField(3, Text3->text());
-    rs->SetField(4, activeValue(Check1->checkState()));
-}
-
 void frmAcc::saveData() {
-    try {
-        rs = std::make_unique<Recordset>();
-        Transaction transaction(g_Connection);
+    writeAccount([this] {
         rs->Open(QStringLiteral("Select * from tblAcc"), g_Connection);
         rs->AddNew();
-        assignFields();
-        rs->Update();
-        transaction.commit();
-    } catch (const std::exception& error) {
-        showFailure(error);
-        return;
-    }
-    close();
+        return true;
+    });
 }
 
 void frmAcc::updateData() {
+    writeAccount([this] {
+        rs->Open(kSelectAccount, g_Connection, {accountKey(lblRef->text())});
+        // The account was deleted meanwhile: nothing to write, the window stays.
+        return rs->RecordCount() > 0;
+    });
+}
+
+void frmAcc::writeAccount(const std::function<bool()>& openRow) {
     try {
-        const int key = accountKey(lblRef->text());
         rs = std::make_unique<Recordset>();
         Transaction transaction(g_Connection);
-        rs->Open(kSelectAccount, g_Connection, {key});
-        // The account was deleted meanwhile: nothing to write, the window stays.
-        if (rs->RecordCount() < 1)
+        if (!openRow())
             return;
-        assignFields();
+        rs->SetField(1, Text1->text());
+        rs->SetField(2, Text2->text());
+        rs->SetField(3, Text3->text());
+        rs->SetField(4, activeValue(Check1->checkState()));
         rs->Update();
         transaction.commit();
     } catch (const std::exception& error) {
-        showFailure(error);
+        showFailure(error, this);
         return;
     }
     close();
@@ -203,8 +192,4 @@ void frmAcc::Command2_Click() {
 
 void frmAcc::Command1_Click() {
     close();
-}
-
-void frmAcc::showFailure(const std::exception& error) {
-    MsgBox::show(QString::fromUtf8(error.what()), MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
 }

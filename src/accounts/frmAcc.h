@@ -3,6 +3,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -46,8 +47,10 @@ public:
 private:
     void Form_Load();
     void buildControls();
-    void assignFields();
-    void showFailure(const std::exception& error);
+    // Opens rs on the row to write (false: there is none), stores the fields
+    // there in one transaction and closes the window; a failure is shown and
+    // the window stays open with the input.
+    void writeAccount(const std::function<bool()>& openRow);
 
     // The window's working recordset, replaced before each data operation.
     std::unique_ptr<Recordset> rs;

@@ -3,15 +3,14 @@
 #include "FlexGrid.h"
 #include "Forms.h"
 #include "MsgBox.h"
-#include "OwnedWindow.h"
 #include "Transaction.h"
+#include "WindowHelpers.h"
 #include "frmAcc.h"
 #include "modData.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -35,9 +34,7 @@ frmAccList::frmAccList() {
 frmAccList::~frmAccList() = default;
 
 void frmAccList::buildControls() {
-    setObjectName(QStringLiteral("frmAccList"));
-    setWindowTitle(QStringLiteral("Account List"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setUpDialogWindow(this, QStringLiteral("frmAccList"), QStringLiteral("Account List"));
 
     FG = Controls::make<FlexGrid>(this, QStringLiteral("FG"), QStringLiteral("Accounts"));
     FG->setMinimumSize(700, 340);
@@ -66,8 +63,6 @@ void frmAccList::buildControls() {
     connect(Command2, &QPushButton::clicked, this, &frmAccList::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmAccList::Command1_Click);
     connect(FG, &FlexGrid::DblClick, this, &frmAccList::FG_DblClick);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &frmAccList::Command1_Click);
 }
 
 void frmAccList::Form_Load() {
@@ -105,7 +100,8 @@ void frmAccList::addFG() {
         FG->fill(rows);
     } catch (const std::exception& error) {
         FG->setRows(1);
-        showFailure(error);
+        // While loading, the window is not shown yet: the box goes over the active one.
+        showFailure(error, isVisible() ? this : nullptr);
     }
 }
 
@@ -168,7 +164,7 @@ void frmAccList::Command2_Click() {
             transaction.commit();
         }
     } catch (const std::exception& error) {
-        showFailure(error);
+        showFailure(error, this);
         return;
     }
     addFG();
@@ -176,8 +172,4 @@ void frmAccList::Command2_Click() {
 
 void frmAccList::Command1_Click() {
     close();
-}
-
-void frmAccList::showFailure(const std::exception& error) {
-    MsgBox::show(QString::fromUtf8(error.what()), MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
 }

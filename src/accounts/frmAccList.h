@@ -38,7 +38,6 @@ private:
     void Form_Load();
     void buildControls();
     QString selectedKey() const;
-    void showFailure(const std::exception& error);
 
     // The window's working recordset, replaced before each data operation.
     std::unique_ptr<Recordset> rs;

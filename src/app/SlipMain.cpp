@@ -2,7 +2,7 @@
 #include "AppInfo.h"
 #include "Forms.h"
 #include "MsgBox.h"
-#include "OwnedWindow.h"
+#include "WindowHelpers.h"
 #include "frmAcc.h"
 #include "frmAccList.h"
 #include "modData.h"
