@@ -2,6 +2,9 @@
 #include "AppInfo.h"
 #include "Forms.h"
 #include "MsgBox.h"
+#include "WindowHelpers.h"
+#include "frmAcc.h"
+#include "frmAccList.h"
 #include "modData.h"
 
 #include <QMenu>
@@ -37,9 +40,13 @@ void SlipMain::MDIForm_Load() {
     Reconnect();
 }
 
-void SlipMain::crAcc_Click() {}
+void SlipMain::crAcc_Click() {
+    showOwned(&Forms::get<frmAcc>(), this);
+}
 
-void SlipMain::accList_Click() {}
+void SlipMain::accList_Click() {
+    showOwned(&Forms::get<frmAccList>(), this);
+}
 
 void SlipMain::print_Click() {}
 

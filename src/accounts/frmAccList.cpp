@@ -1,0 +1,175 @@
+#include "frmAccList.h"
+#include "Controls.h"
+#include "FlexGrid.h"
+#include "Forms.h"
+#include "MsgBox.h"
+#include "Transaction.h"
+#include "WindowHelpers.h"
+#include "frmAcc.h"
+#include "modData.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Why an account that slips carry is kept: every stored slip must stay printable.
+QString deletionRefused(const QString& accountNumber, int slips) {
+    const QString carried = slips == 1 ? QStringLiteral("1 stored slip carries")
+                                       : QStringLiteral("%1 stored slips carry").arg(slips);
+    return QStringLiteral("The account %1 cannot be deleted: %2 its account number.\r\n"
+                          "To stop using the account, open it with \"Edit\" and untick \"Active\" instead.")
+        .arg(accountNumber, carried);
+}
+
+} // namespace
+
+frmAccList::frmAccList() {
+    buildControls();
+    Form_Load();
+}
+
+frmAccList::~frmAccList() = default;
+
+void frmAccList::buildControls() {
+    setUpDialogWindow(this, QStringLiteral("frmAccList"), QStringLiteral("Account List"));
+
+    FG = Controls::make<FlexGrid>(this, QStringLiteral("FG"), QStringLiteral("Accounts"));
+    FG->setMinimumSize(700, 340);
+
+    auto makeButton = [this](const char* name, const QString& caption) {
+        auto* button = Controls::make<QPushButton>(this, QLatin1String(name), caption);
+        button->setText(caption);
+        return button;
+    };
+    Command4 = makeButton("Command4", QStringLiteral("Add New"));
+    Command3 = makeButton("Command3", QStringLiteral("Edit"));
+    Command2 = makeButton("Command2", QStringLiteral("Delete"));
+    Command1 = makeButton("Command1", QStringLiteral("Close"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* button : {Command4, Command3, Command2, Command1})
+        buttons->addWidget(button);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(FG);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(Command4, &QPushButton::clicked, this, &frmAccList::Command4_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmAccList::Command3_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmAccList::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmAccList::Command1_Click);
+    connect(FG, &FlexGrid::DblClick, this, &frmAccList::FG_DblClick);
+}
+
+void frmAccList::Form_Load() {
+    Reconnect();
+    setFG();
+    addFG();
+}
+
+void frmAccList::setFG() {
+    FG->setCols(5);
+    FG->setColWidth(0, 200);
+    FG->setColWidth(1, 500);
+    FG->setColWidth(2, 2000);
+    FG->setColWidth(3, 3000);
+    FG->setColWidth(4, 4000);
+    FG->setRowHeight(0, 400);
+    FG->setTextMatrix(0, 1, QStringLiteral("SN"));
+    FG->setTextMatrix(0, 2, QStringLiteral("Account No"));
+    FG->setTextMatrix(0, 3, QStringLiteral("Account Name"));
+    FG->setTextMatrix(0, 4, QStringLiteral("Branch"));
+}
+
+void frmAccList::addFG() {
+    setFG();
+    try {
+        rs = std::make_unique<Recordset>();
+        rs->Open(QStringLiteral("SElect * from tblAcc"), g_Connection);
+        QVector<QStringList> rows;
+        rows.reserve(rs->RecordCount());
+        for (int i = 0; i < rs->RecordCount(); ++i) {
+            rows.append({rs->FieldText(0), QString::number(rs->AbsolutePosition()), rs->FieldText(1),
+                         rs->FieldText(2), rs->FieldText(3)});
+            rs->MoveNext();
+        }
+        FG->fill(rows);
+    } catch (const std::exception& error) {
+        FG->setRows(1);
+        // While loading, the window is not shown yet: the box goes over the active one.
+        showFailure(error, isVisible() ? this : nullptr);
+    }
+}
+
+void frmAccList::Command4_Click() {
+    showOwned(&Forms::get<frmAcc>(), parentWidget());
+}
+
+// The key in column 0 of the selected account row; empty when no account row is selected.
+QString frmAccList::selectedKey() const {
+    const int row = FG->rowSel();
+    return row < 1 ? QString() : FG->textMatrix(row, 0);
+}
+
+void frmAccList::Command3_Click() {
+    const QString key = selectedKey();
+    if (key.isEmpty())
+        return;
+    frmAcc& master = Forms::get<frmAcc>();
+    const QString previousKey = master.lblRef->text();
+    master.lblRef->setText(key);
+    if (!master.getData()) {
+        // Keep an open master consistent with the fields it still shows.
+        master.lblRef->setText(previousKey);
+        if (!master.isVisible())
+            master.close();
+        return;
+    }
+    showOwned(&master, parentWidget());
+}
+
+void frmAccList::FG_DblClick() {
+    Command3_Click();
+}
+
+void frmAccList::Command2_Click() {
+    const QString key = selectedKey();
+    if (key.isEmpty())
+        return;
+    try {
+        rs = std::make_unique<Recordset>();
+        rs->Open(QStringLiteral("Select * from tblAcc where id=?"), g_Connection, {key.toInt()});
+        if (rs->RecordCount() > 0) {
+            // The stored number counts, not the list's copy: the list may be older.
+            const QString accountNumber = rs->FieldText(1);
+            rs = std::make_unique<Recordset>();
+            rs->Open(QStringLiteral("Select count(*) from tblSlip where accno=?"), g_Connection,
+                     {accountNumber});
+            const int slips = rs->Fields(0).toInt();
+            if (slips > 0) {
+                MsgBox::show(deletionRefused(accountNumber, slips), MsgBox::Buttons::Ok, MsgBox::Button::Ok,
+                             this);
+                return;
+            }
+            if (MsgBox::show(QStringLiteral("Do you want to delete the account"), MsgBox::Buttons::YesNo,
+                             MsgBox::Button::No, this) != MsgBox::Button::Yes)
+                return;
+            Transaction transaction(g_Connection);
+            rs = std::make_unique<Recordset>();
+            rs->Open(QStringLiteral("Delete from tblAcc where id=?"), g_Connection, {key.toInt()});
+            transaction.commit();
+        }
+    } catch (const std::exception& error) {
+        showFailure(error, this);
+        return;
+    }
+    addFG();
+}
+
+void frmAccList::Command1_Click() {
+    close();
+}
