@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
@@ -117,6 +118,7 @@ CViewer::CViewer(QWidget* parent) : QWidget(parent) {
     m_view = new PageView(m_scroll);
     m_scroll->setWidget(m_view);
     m_scroll->setFocusPolicy(Qt::StrongFocus);
+    m_scroll->installEventFilter(this);
     setFocusProxy(m_scroll);
 
     m_status = Controls::make<QLabel>(this, QStringLiteral("lblStatus"), QStringLiteral("Status"));
@@ -147,8 +149,6 @@ CViewer::CViewer(QWidget* parent) : QWidget(parent) {
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomOut, [this] { zoomOut(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(1.0); });
-    shortcut(QKeySequence(Qt::Key_PageDown), [this] { showPage(currentPage() + 1); });
-    shortcut(QKeySequence(Qt::Key_PageUp), [this] { showPage(currentPage() - 1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { showPage(1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_End), [this] { showPage(pageCount()); });
     shortcut(QKeySequence::Print, [this] { printWithDialog(); });
@@ -185,6 +185,30 @@ void CViewer::ViewReport() {
     m_slips = m_report->slips(prompt);
     m_page = m_slips.empty() ? -1 : 0;
     updateControls();
+}
+
+bool CViewer::turnsPage(QKeyEvent* event) {
+    if (event->modifiers() != Qt::NoModifier)
+        return false;
+    if (event->key() == Qt::Key_PageDown)
+        showPage(currentPage() + 1);
+    else if (event->key() == Qt::Key_PageUp)
+        showPage(currentPage() - 1);
+    else
+        return false;
+    return true;
+}
+
+bool CViewer::eventFilter(QObject* watched, QEvent* event) {
+    // Page Up and Page Down turn pages rather than scroll: a slip fits the screen.
+    if (watched == m_scroll && event->type() == QEvent::KeyPress && turnsPage(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void CViewer::keyPressEvent(QKeyEvent* event) {
+    if (!turnsPage(event))
+        QWidget::keyPressEvent(event);
 }
 
 int CViewer::pageCount() const {
@@ -241,8 +265,8 @@ void CViewer::printWithDialog() {
         if (!m_report)
             throw ReportError(QStringLiteral("The viewer has no report to print."));
         QPrinter printer(QPrinter::HighResolution);
-        printer.setFullPage(true);
         printer.setPageLayout(ReportOutput::pageLayout(m_report->definition()));
+        printer.setFullPage(true);
         printer.setDocName(QFileInfo(m_report->filePath()).completeBaseName());
         if (printDialog()(printer, this))
             printTo(printer);

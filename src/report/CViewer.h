@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+class QKeyEvent;
 class QLabel;
 class QPrinter;
 class QPushButton;
@@ -62,7 +63,12 @@ public:
     static void setPrintDialog(PrintDialog dialog);
     static void setSaveDialog(SaveDialog dialog);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    bool turnsPage(QKeyEvent* event);
     void updateControls();
     void runShowingErrors(const std::function<void()>& action);
 

@@ -2,6 +2,7 @@
 #include "PageRenderer.h"
 #include "ReportError.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -15,7 +16,10 @@ QPageLayout pageLayout(const ReportTemplate& layout) {
     const bool landscape = layout.orientation == QPageLayout::Landscape;
     const QSizeF sheet = landscape ? layout.paper.transposed() : layout.paper;
     const QPageSize size(sheet, QPageSize::Millimeter, layout.name, QPageSize::ExactMatch);
-    return QPageLayout(size, layout.orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    QPageLayout page(size, layout.orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    // Paper coordinates: the origin is the sheet's corner, never a printable area's.
+    page.setMode(QPageLayout::FullPageMode);
+    return page;
 }
 
 void print(Report& report, QPagedPaintDevice& device) {
@@ -36,6 +40,12 @@ void print(Report& report, QPagedPaintDevice& device) {
 
 void exportPdf(Report& report, const QString& path) {
     report.slips(); // read before the file is touched
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw ReportError(QStringLiteral("The PDF file '%1' cannot be written: %2.")
+                                  .arg(QDir::toNativeSeparators(path), file.errorString()));
+    }
     QPdfWriter writer(path);
     writer.setResolution(1200);
     writer.setCreator(QStringLiteral("Cheqora"));
