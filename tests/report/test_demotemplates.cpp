@@ -39,6 +39,22 @@ private slots:
         }
     }
 
+    void theDocumentedExampleIsAValidTemplate() {
+        TestEnv env;
+        env.copyReports();
+        QFile doc(CHEQORA_SOURCE_DIR "/docs/report-templates.md");
+        QVERIFY(doc.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(doc.readAll());
+        const qsizetype start = text.indexOf("```json\n");
+        const qsizetype end = text.indexOf("```", start + 7);
+        QVERIFY(start >= 0 && end > start);
+        const QString path = writeFile(env, "pv7.rpt", text.mid(start + 8, end - start - 8).toUtf8());
+        const ReportTemplate t = TemplateLoader::load(path);
+        QVERIFY(t.background);
+        QCOMPARE(t.elements.size(), size_t(9));
+        QCOMPARE(t.lines.elements.size(), size_t(5));
+    }
+
     void demoSlipsPrintWithEveryField_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("accno");
