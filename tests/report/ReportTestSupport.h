@@ -1,7 +1,9 @@
 #pragma once
 // Shared by the report tests: templates written on the fly, slips stored in
 // the test database, and the words of an exported PDF with their positions.
+#include "ReportEngine.h"
 #include "TestEnv.h"
+#include "modData.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,6 +71,17 @@ inline int addSlip(TestEnv& env, const QString& accno, const QList<QPair<QString
                      .arg(chqno)
                      .arg(amount, 0, 'f', 2));
     return slip;
+}
+
+// Opens a template and logs every table on, as the report runner does.
+inline std::shared_ptr<Report> openLoggedOn(const QString& path, const QString& password = kDatabasePassword,
+                                            const QString& dataSource = "slipODBC") {
+    auto report = ReportEngine().openReport(path);
+    for (DatabaseTable& t : report->database().tables()) {
+        t.connectionProperties().item("DSN").setValue(dataSource);
+        t.connectionProperties().item("Password").setValue(password);
+    }
+    return report;
 }
 
 struct PdfWord {

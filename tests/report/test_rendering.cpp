@@ -22,11 +22,7 @@ Exported exportSlip(TestEnv& env, const QJsonObject& layout, const QString& form
     env.createDatabase();
     env.addAccount("00123456789", "Sharma Traders", "MG Road");
     const int sid = addSlip(env, "00123456789", {{"100200", 1500.5}, {"100201", 250}});
-    auto report = ReportEngine().openReport(writeTemplate(env, "pv1.rpt", layout));
-    for (DatabaseTable& t : report->database().tables()) {
-        t.connectionProperties().item("DSN").setValue("slipODBC");
-        t.connectionProperties().item("Password").setValue(kDatabasePassword);
-    }
+    auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", layout));
     report->parameterFields().item(1).addCurrentValue(sid);
     if (!formula.isEmpty())
         report->setRecordSelectionFormula(formula);
@@ -207,11 +203,7 @@ private slots:
             {"pitch", 6},
             {"count", 5},
             {"elements", QJsonArray{element("field", 10, 0, 30, 6, {{"field", "tblSlipDetails.chqno"}})}}};
-        auto report = ReportEngine().openReport(writeTemplate(env, "pv1.rpt", layout));
-        for (DatabaseTable& t : report->database().tables()) {
-            t.connectionProperties().item("DSN").setValue("slipODBC");
-            t.connectionProperties().item("Password").setValue(kDatabasePassword);
-        }
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", layout));
         report->setRecordSelectionFormula("{tblSlip.accno} = '777'");
         ReportOutput::exportPdf(*report, env.folder() + "/all.pdf");
         const auto pages = pdfPages(env.folder() + "/all.pdf");

@@ -8,17 +8,6 @@ using namespace ReportTest;
 
 namespace {
 
-// Opens the template and logs every table on to slipODBC with password.
-std::shared_ptr<Report> open(const QString& path, const QString& password = kDatabasePassword,
-                             const QString& dataSource = "slipODBC") {
-    auto report = ReportEngine().openReport(path);
-    for (DatabaseTable& t : report->database().tables()) {
-        t.connectionProperties().item("DSN").setValue(dataSource);
-        t.connectionProperties().item("Password").setValue(password);
-    }
-    return report;
-}
-
 QString readError(Report& report, const Report::ParameterPrompt& prompt = {}) {
     try {
         report.slips(prompt);
@@ -46,7 +35,7 @@ private slots:
         env.addAccount("00123456789", "Sharma Traders", "MG Road");
         addSlip(env, "00123456789", {{"100100", 10}});
         const int sid = addSlip(env, "00123456789", {{"100200", 1500.5}, {"100201", 99.25}});
-        auto report = open(writeTemplate(env, "pv1.rpt", slipTemplate()));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", slipTemplate()));
         report->parameterFields().item(1).addCurrentValue(sid);
         const auto& slips = report->slips();
         QCOMPARE(slips.size(), size_t(1));
@@ -61,7 +50,7 @@ private slots:
         TestEnv env;
         env.createDatabase();
         const int sid = addSlip(env, "99999", {{"100200", 15}});
-        auto report = open(writeTemplate(env, "pv1.rpt", slipTemplate()));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", slipTemplate()));
         report->parameterFields().item(1).addCurrentValue(sid);
         QVERIFY(report->slips().front().account.isEmpty());
     }
@@ -92,7 +81,7 @@ private slots:
         TestEnv env;
         env.createDatabase();
         const QString path = writeTemplate(env, "pv1.rpt", slipTemplate());
-        auto report = open(path, password, dataSource);
+        auto report = openLoggedOn(path, password, dataSource);
         report->parameterFields().item(1).addCurrentValue(1);
         const QString error = readError(*report);
         QVERIFY2(error.startsWith("Report template '" + path + "': "), qPrintable(error));
@@ -103,7 +92,7 @@ private slots:
         TestEnv env;
         env.createDatabase();
         const int sid = addSlip(env, "00123456789", {{"100200", 15}});
-        auto report = open(writeTemplate(env, "pv1.rpt", slipTemplate()));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", slipTemplate()));
         report->parameterFields().item(1).addCurrentValue(sid);
         report->database().tables()[2].connectionProperties().item("Password").setValue("wrong");
         QVERIFY(readError(*report).contains("table tblAcc cannot log on"));
@@ -119,7 +108,7 @@ private slots:
         auto connection = Connection::create();
         connection->open(elsewhere, kDatabasePassword);
         connection->execute("INSERT INTO tblSlip (sid, accno) VALUES (5, '1')");
-        auto report = open(writeTemplate(env, "pv1.rpt", slipTemplate()));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", slipTemplate()));
         report->parameterFields().item(1).addCurrentValue(5);
         QCOMPARE(slipKeys(*report), QStringList{"5"});
 
@@ -156,7 +145,7 @@ private slots:
         addSlip(env, "00123456789", {{"1001", 10}, {"1002", 20}});
         addSlip(env, "50100234567", {{"2001", 250.5}});
         addSlip(env, "50100234567", {{"3001", 30}, {"3002", 40}});
-        auto report = open(writeTemplate(env, "pv1.rpt", slipTemplate()));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", slipTemplate()));
         report->setRecordSelectionFormula(formula);
         if (keys.isEmpty()) {
             QVERIFY(readError(*report).endsWith("no slip matches the record selection"));
@@ -170,7 +159,7 @@ private slots:
         TestEnv env;
         QJsonObject layout = slipTemplate();
         layout["tables"] = QJsonArray{QJsonObject{{"name", "tblSlip"}}};
-        auto report = open(writeTemplate(env, "pv1.rpt", layout));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", layout));
         QVERIFY_THROWS_EXCEPTION(ReportError, report->setRecordSelectionFormula("{tblAcc.accno} = '1'"));
         QCOMPARE(report->recordSelectionFormula(), QString()); // a refused formula changes nothing
     }
@@ -179,7 +168,7 @@ private slots:
         TestEnv env;
         env.createDatabase();
         const int sid = addSlip(env, "00123456789", {{"100200", 15}});
-        auto report = open(writeTemplate(env, "pv1.rpt", slipTemplate()));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", slipTemplate()));
         int asked = 0;
         const Report::ParameterPrompt prompt = [&](const ParameterField& field, quintptr parent) {
             ++asked;
@@ -205,7 +194,7 @@ private slots:
         TestEnv env;
         env.createDatabase();
         const int sid = addSlip(env, "00123456789", {{"100200", 15}});
-        auto report = open(writeTemplate(env, "pv1.rpt", slipTemplate()));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", slipTemplate()));
         report->parameterFields().item(1).addCurrentValue(sid);
         QCOMPARE(report->slips().front().lines.size(), size_t(1));
         env.exec(
@@ -222,7 +211,7 @@ private slots:
         const int sid = addSlip(env, "00123456789", {{"1", 1}, {"2", 2}, {"3", 3}});
         QJsonObject layout = slipTemplate();
         layout["lines"] = QJsonObject{{"y", 40}, {"pitch", 6}, {"count", 2}, {"elements", QJsonArray()}};
-        auto report = open(writeTemplate(env, "pv1.rpt", layout));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", layout));
         report->parameterFields().item(1).addCurrentValue(sid);
         QVERIFY(readError(*report).contains(QString("slip %1 has more than 2 cheque lines").arg(sid)));
     }
@@ -236,7 +225,7 @@ private slots:
         QJsonObject layout = slipTemplate();
         layout["parameters"] =
             QJsonArray{QJsonObject{{"name", "slipKey"}, {"kind", 2}, {"values", QJsonArray{a}}}};
-        auto report = open(writeTemplate(env, "pv1.rpt", layout));
+        auto report = openLoggedOn(writeTemplate(env, "pv1.rpt", layout));
         report->parameterFields().item(1).addCurrentValue(c);
         QCOMPARE(slipKeys(*report), (QStringList{QString::number(a), QString::number(c)}));
     }
