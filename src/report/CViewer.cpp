@@ -1,0 +1,325 @@
+#include "CViewer.h"
+#include "Controls.h"
+#include "MsgBox.h"
+#include "PageRenderer.h"
+#include "ReportError.h"
+#include "ReportOutput.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <array>
+
+namespace {
+
+constexpr std::array<double, 9> kZoomSteps = {0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+constexpr double kMmPerInch = 25.4;
+
+CViewer::PrintDialog& printDialog() {
+    static CViewer::PrintDialog dialog = [](QPrinter& printer, QWidget* parent) {
+        QPrintDialog box(&printer, parent);
+        box.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        return box.exec() == QDialog::Accepted;
+    };
+    return dialog;
+}
+
+CViewer::SaveDialog& saveDialog() {
+    static CViewer::SaveDialog dialog = [](QWidget* parent, const QString& proposed) {
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("Export PDF"), proposed,
+                                            QStringLiteral("PDF files (*.pdf)"));
+    };
+    return dialog;
+}
+
+} // namespace
+
+// The current page on white paper, at true size times the zoom.
+class PageView : public QWidget {
+public:
+    explicit PageView(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("page"));
+        setAccessibleName(QStringLiteral("Page"));
+    }
+
+    void show(std::shared_ptr<Report> report, const SlipRecord* slip, double zoom) {
+        m_report = std::move(report);
+        m_slip = slip;
+        m_zoom = zoom;
+        QSize size(0, 0);
+        if (m_report && m_slip) {
+            const QSizeF paper = m_report->definition().paper;
+            size = QSize(qRound(paper.width() * logicalDpiX() / kMmPerInch * zoom),
+                         qRound(paper.height() * logicalDpiY() / kMmPerInch * zoom));
+        }
+        setFixedSize(size);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!m_report || !m_slip)
+            return;
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        PageRenderer::render(painter, m_report->definition(), *m_slip,
+                             PageRenderer::deviceScale(painter, m_zoom), PageRenderer::Mode::Preview);
+        painter.setPen(Qt::gray);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+private:
+    std::shared_ptr<Report> m_report;
+    const SlipRecord* m_slip = nullptr;
+    double m_zoom = 1.0;
+};
+
+CViewer::CViewer(QWidget* parent) : QWidget(parent) {
+    auto* toolbar =
+        Controls::make<QWidget>(this, QStringLiteral("toolbar"), QStringLiteral("Viewer toolbar"));
+    auto* tools = new QHBoxLayout(toolbar);
+    tools->setContentsMargins(4, 4, 4, 4);
+    auto button = [&](const char* name, const QString& caption, const QString& accessible) {
+        auto* b = Controls::make<QPushButton>(toolbar, QLatin1String(name), accessible);
+        b->setText(caption);
+        b->setAutoDefault(false);
+        tools->addWidget(b);
+        return b;
+    };
+    m_first = button("btnFirst", QStringLiteral("&First"), QStringLiteral("First page"));
+    m_previous = button("btnPrevious", QStringLiteral("Pre&vious"), QStringLiteral("Previous page"));
+    m_pageLabel = Controls::make<QLabel>(toolbar, QStringLiteral("lblPage"), QStringLiteral("Page number"));
+    tools->addWidget(m_pageLabel);
+    m_next = button("btnNext", QStringLiteral("&Next"), QStringLiteral("Next page"));
+    m_last = button("btnLast", QStringLiteral("&Last"), QStringLiteral("Last page"));
+    tools->addSpacing(16);
+    m_zoomOut = button("btnZoomOut", QStringLiteral("Zoom &Out"), QStringLiteral("Zoom out"));
+    m_zoomLabel = Controls::make<QLabel>(toolbar, QStringLiteral("lblZoom"), QStringLiteral("Zoom"));
+    tools->addWidget(m_zoomLabel);
+    m_zoomIn = button("btnZoomIn", QStringLiteral("Zoom &In"), QStringLiteral("Zoom in"));
+    tools->addSpacing(16);
+    m_print = button("btnPrint", QStringLiteral("&Print"), QStringLiteral("Print"));
+    m_exportPdf = button("btnExportPdf", QStringLiteral("E&xport PDF"), QStringLiteral("Export PDF"));
+    tools->addStretch();
+
+    m_scroll = Controls::make<QScrollArea>(this, QStringLiteral("pageArea"), QStringLiteral("Report pages"));
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_view = new PageView(m_scroll);
+    m_scroll->setWidget(m_view);
+    m_scroll->setFocusPolicy(Qt::StrongFocus);
+    m_scroll->installEventFilter(this);
+    setFocusProxy(m_scroll);
+
+    m_status = Controls::make<QLabel>(this, QStringLiteral("lblStatus"), QStringLiteral("Status"));
+    m_status->setContentsMargins(6, 2, 6, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolbar);
+    layout->addWidget(m_scroll, 1);
+    layout->addWidget(m_status);
+
+    connect(m_first, &QPushButton::clicked, this, [this] { showPage(1); });
+    connect(m_previous, &QPushButton::clicked, this, [this] { showPage(currentPage() - 1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { showPage(currentPage() + 1); });
+    connect(m_last, &QPushButton::clicked, this, [this] { showPage(pageCount()); });
+    connect(m_zoomOut, &QPushButton::clicked, this, &CViewer::zoomOut);
+    connect(m_zoomIn, &QPushButton::clicked, this, &CViewer::zoomIn);
+    connect(m_print, &QPushButton::clicked, this, &CViewer::printWithDialog);
+    connect(m_exportPdf, &QPushButton::clicked, this, &CViewer::exportPdfWithDialog);
+
+    auto shortcut = [this](const QKeySequence& keys, const std::function<void()>& action) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
+    shortcut(QKeySequence::ZoomOut, [this] { zoomOut(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(1.0); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { showPage(1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_End), [this] { showPage(pageCount()); });
+    shortcut(QKeySequence::Print, [this] { printWithDialog(); });
+
+    updateControls();
+}
+
+CViewer::~CViewer() = default;
+
+void CViewer::setReportSource(std::shared_ptr<Report> report) {
+    m_report = std::move(report);
+    m_slips.clear();
+    m_page = -1;
+    updateControls();
+}
+
+void CViewer::setDisplayStatusBar(bool display) {
+    m_displayStatusBar = display;
+    m_status->setVisible(display);
+}
+
+void CViewer::ViewReport() {
+    if (!m_report)
+        throw ReportError(QStringLiteral("The viewer has no report to show."));
+    const auto prompt = [this](const ParameterField& field,
+                               quintptr parentWindow) -> std::optional<QVariant> {
+        QWidget* owner = parentWindow ? QWidget::find(static_cast<WId>(parentWindow)) : nullptr;
+        bool ok = false;
+        const QString value = QInputDialog::getText(owner ? owner : this, QStringLiteral("Report"),
+                                                    QStringLiteral("Value of %1:").arg(field.name()),
+                                                    QLineEdit::Normal, QString(), &ok);
+        return ok ? std::optional<QVariant>(value) : std::nullopt;
+    };
+    m_slips = m_report->slips(prompt);
+    m_page = m_slips.empty() ? -1 : 0;
+    updateControls();
+}
+
+bool CViewer::turnsPage(QKeyEvent* event) {
+    if (event->modifiers() != Qt::NoModifier)
+        return false;
+    if (event->key() == Qt::Key_PageDown)
+        showPage(currentPage() + 1);
+    else if (event->key() == Qt::Key_PageUp)
+        showPage(currentPage() - 1);
+    else
+        return false;
+    return true;
+}
+
+bool CViewer::eventFilter(QObject* watched, QEvent* event) {
+    // Page Up and Page Down turn pages rather than scroll: a slip fits the screen.
+    if (watched == m_scroll && event->type() == QEvent::KeyPress && turnsPage(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void CViewer::keyPressEvent(QKeyEvent* event) {
+    if (!turnsPage(event))
+        QWidget::keyPressEvent(event);
+}
+
+int CViewer::pageCount() const {
+    return static_cast<int>(m_slips.size());
+}
+
+void CViewer::showPage(int page) {
+    if (m_slips.empty())
+        return;
+    m_page = std::clamp(page, 1, pageCount()) - 1;
+    updateControls();
+}
+
+void CViewer::setZoom(double zoom) {
+    m_zoom = std::clamp(zoom, kZoomSteps.front(), kZoomSteps.back());
+    updateControls();
+}
+
+void CViewer::zoomIn() {
+    for (const double step : kZoomSteps) {
+        if (step > m_zoom + 1e-9) {
+            setZoom(step);
+            return;
+        }
+    }
+}
+
+void CViewer::zoomOut() {
+    for (auto it = kZoomSteps.rbegin(); it != kZoomSteps.rend(); ++it) {
+        if (*it < m_zoom - 1e-9) {
+            setZoom(*it);
+            return;
+        }
+    }
+}
+
+void CViewer::exportPdf(const QString& path) {
+    if (!m_report)
+        throw ReportError(QStringLiteral("The viewer has no report to export."));
+    ReportOutput::exportPdf(*m_report, path);
+}
+
+void CViewer::printTo(QPrinter& printer) {
+    if (!m_report)
+        throw ReportError(QStringLiteral("The viewer has no report to print."));
+    // Paper coordinates: the painter's origin is the sheet's corner, and the
+    // page is drawn at 100% - nothing is fitted or moved by printer margins.
+    printer.setFullPage(true);
+    ReportOutput::print(*m_report, printer);
+}
+
+void CViewer::printWithDialog() {
+    runShowingErrors([this] {
+        if (!m_report)
+            throw ReportError(QStringLiteral("The viewer has no report to print."));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageLayout(ReportOutput::pageLayout(m_report->definition()));
+        printer.setFullPage(true);
+        printer.setDocName(QFileInfo(m_report->filePath()).completeBaseName());
+        if (printDialog()(printer, this))
+            printTo(printer);
+    });
+}
+
+void CViewer::exportPdfWithDialog() {
+    runShowingErrors([this] {
+        if (!m_report)
+            throw ReportError(QStringLiteral("The viewer has no report to export."));
+        const QString proposed = QFileInfo(m_report->filePath()).completeBaseName() + QStringLiteral(".pdf");
+        const QString path = saveDialog()(this, proposed);
+        if (!path.isEmpty())
+            exportPdf(path);
+    });
+}
+
+void CViewer::setPrintDialog(PrintDialog dialog) {
+    printDialog() = std::move(dialog);
+}
+
+void CViewer::setSaveDialog(SaveDialog dialog) {
+    saveDialog() = std::move(dialog);
+}
+
+void CViewer::runShowingErrors(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        MsgBox::show(QString::fromStdString(e.what()), MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
+    }
+}
+
+void CViewer::updateControls() {
+    const bool hasPages = !m_slips.empty();
+    const int pages = pageCount();
+    m_view->show(m_report, hasPages ? &m_slips[size_t(m_page)] : nullptr, m_zoom);
+    m_pageLabel->setText(hasPages ? QStringLiteral("Page %1 of %2").arg(currentPage()).arg(pages)
+                                  : QString());
+    m_zoomLabel->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
+    m_first->setEnabled(hasPages && m_page > 0);
+    m_previous->setEnabled(hasPages && m_page > 0);
+    m_next->setEnabled(hasPages && m_page < pages - 1);
+    m_last->setEnabled(hasPages && m_page < pages - 1);
+    m_zoomOut->setEnabled(m_zoom > kZoomSteps.front() + 1e-9);
+    m_zoomIn->setEnabled(m_zoom < kZoomSteps.back() - 1e-9);
+    m_print->setEnabled(hasPages);
+    m_exportPdf->setEnabled(hasPages);
+    QStringList status;
+    if (m_report)
+        status << QDir::toNativeSeparators(m_report->filePath());
+    if (hasPages)
+        status << m_pageLabel->text();
+    status << m_zoomLabel->text();
+    m_status->setText(status.join(QStringLiteral("   ")));
+}

@@ -1,0 +1,94 @@
+#pragma once
+#include "ReportEngine.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QKeyEvent;
+class QLabel;
+class QPrinter;
+class QPushButton;
+class QScrollArea;
+class PageView;
+
+// The report viewer: the pages of a report at true scale (millimetres on the
+// screen's logical resolution) with zoom, page navigation, "Print" and
+// "Export PDF", and a status bar naming the template, the page and the zoom.
+//
+// Display step: setReportSource(report); setDisplayStatusBar(false);
+// ViewReport(); then show the window that holds the viewer.
+class CViewer : public QWidget {
+    Q_OBJECT
+public:
+    explicit CViewer(QWidget* parent = nullptr);
+    ~CViewer() override;
+
+    void setReportSource(std::shared_ptr<Report> report);
+    std::shared_ptr<Report> reportSource() const { return m_report; }
+
+    // The yes/no display option: the status bar below the page (on by default).
+    void setDisplayStatusBar(bool display);
+    bool displayStatusBar() const { return m_displayStatusBar; }
+
+    // Reads the report's data and shows its first page. Throws ReportError
+    // (no report source, a failed logon, no slip selected, ...) or DbError.
+    void ViewReport();
+
+    int pageCount() const;
+    int currentPage() const { return m_page + 1; } // 1-based; 0 with no pages
+    void showPage(int page);                       // 1-based, clamped
+
+    // 1.0 is true size.
+    double zoom() const { return m_zoom; }
+    void setZoom(double zoom);
+    void zoomIn();
+    void zoomOut();
+
+    // The pages as printed, into a PDF file; throws ReportError.
+    void exportPdf(const QString& path);
+    // The pages on printer at 100% on the template's paper, full page, no
+    // margins added; throws ReportError or DbError.
+    void printTo(QPrinter& printer);
+
+    // The "Print" and "Export PDF" buttons: ask, then print or export;
+    // failures are shown in a message box.
+    void printWithDialog();
+    void exportPdfWithDialog();
+
+    // Test hooks standing in for the print dialog (true: print) and for the
+    // save dialog (empty text: cancelled).
+    using PrintDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
+    using SaveDialog = std::function<QString(QWidget* parent, const QString& proposed)>;
+    static void setPrintDialog(PrintDialog dialog);
+    static void setSaveDialog(SaveDialog dialog);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool turnsPage(QKeyEvent* event);
+    void updateControls();
+    void runShowingErrors(const std::function<void()>& action);
+
+    std::shared_ptr<Report> m_report;
+    std::vector<SlipRecord> m_slips; // read by ViewReport
+    int m_page = -1;
+    double m_zoom = 1.0;
+    bool m_displayStatusBar = true;
+
+    QPushButton* m_first = nullptr;
+    QPushButton* m_previous = nullptr;
+    QPushButton* m_next = nullptr;
+    QPushButton* m_last = nullptr;
+    QLabel* m_pageLabel = nullptr;
+    QPushButton* m_zoomOut = nullptr;
+    QPushButton* m_zoomIn = nullptr;
+    QLabel* m_zoomLabel = nullptr;
+    QPushButton* m_print = nullptr;
+    QPushButton* m_exportPdf = nullptr;
+    QScrollArea* m_scroll = nullptr;
+    PageView* m_view = nullptr;
+    QLabel* m_status = nullptr;
+};

@@ -1,0 +1,126 @@
+#include "FieldFormat.h"
+#include "Amount.h"
+
+#include <QDate>
+#include <cmath>
+#include <cstdlib>
+
+namespace FieldFormat {
+
+namespace {
+
+// Ten million crore rupees in hundredths: far beyond any deposit slip.
+constexpr qint64 kMaxCents = 10'000'000'000'000'000LL;
+
+QString groupDigits(const QString& digits, AmountPattern pattern) {
+    if (pattern == AmountPattern::Plain || digits.size() <= 3)
+        return digits;
+    // The last three digits form one group; before them groups of three
+    // (international) or two (Indian).
+    const int step = pattern == AmountPattern::Indian ? 2 : 3;
+    QString head = digits.left(digits.size() - 3);
+    QString grouped = digits.right(3);
+    while (!head.isEmpty()) {
+        const qsizetype take = std::min<qsizetype>(step, head.size());
+        grouped.prepend(head.right(take) + QLatin1Char(','));
+        head.chop(take);
+    }
+    return grouped;
+}
+
+std::optional<qint64> doubleToCents(double value) {
+    if (!std::isfinite(value) || std::fabs(value) * 100.0 >= double(kMaxCents))
+        return std::nullopt;
+    // Fifteen significant digits drop the binary noise (1.005 is stored as
+    // 1.00499999...), then the decimal text is rounded half away from zero.
+    const QString text = QString::number(std::fabs(value), 'g', 15);
+    if (text.contains(QLatin1Char('e')))
+        return qint64(0); // far below one hundredth
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    const QString whole = point < 0 ? text : text.left(point);
+    const QString fraction = point < 0 ? QString() : text.mid(point + 1);
+    qint64 cents = whole.toLongLong() * 100;
+    const QString firstTwo = (fraction + QStringLiteral("00")).left(2);
+    cents += firstTwo.toInt();
+    if (fraction.size() > 2 && fraction[2] >= QLatin1Char('5'))
+        ++cents;
+    return value < 0 ? -cents : cents;
+}
+
+} // namespace
+
+std::optional<AmountPattern> amountPattern(const QString& text) {
+    if (text == QLatin1String("0.00"))
+        return AmountPattern::Plain;
+    if (text == QLatin1String("#,##0.00"))
+        return AmountPattern::Thousands;
+    if (text == QLatin1String("#,##,##0.00"))
+        return AmountPattern::Indian;
+    return std::nullopt;
+}
+
+QString formatCents(qint64 cents, AmountPattern pattern) {
+    const quint64 magnitude = cents < 0 ? quint64(0) - quint64(cents) : quint64(cents);
+    const QString digits = QString::number(magnitude / 100);
+    const QString fraction = QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+    const QString text = groupDigits(digits, pattern) + QLatin1Char('.') + fraction;
+    return cents < 0 ? QLatin1Char('-') + text : text;
+}
+
+std::optional<qint64> toCents(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: {
+        const qint64 whole = value.toLongLong();
+        if (whole >= kMaxCents / 100 || whole <= -kMaxCents / 100)
+            return std::nullopt;
+        return whole * 100;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return doubleToCents(value.toDouble());
+    default:
+        break;
+    }
+    const QString text = value.toString().trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    if (const auto exact = Amount::parseCents(text))
+        return std::abs(*exact) < kMaxCents ? exact : std::nullopt;
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    return ok ? doubleToCents(number) : std::nullopt;
+}
+
+QString datePatternProblem(const QString& text) {
+    if (text.isEmpty())
+        return QStringLiteral("the date format is empty");
+    if (text.size() > 40)
+        return QStringLiteral("the date format is longer than 40 characters");
+    bool hasField = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y')) {
+            hasField = true;
+        } else if (c.isLetter() || c == QLatin1Char('\'')) {
+            return QStringLiteral("the date format \"%1\" may hold only d, M, y and separators, not '%2'")
+                .arg(text, c);
+        }
+    }
+    if (!hasField)
+        return QStringLiteral("the date format \"%1\" has no day, month or year").arg(text);
+    return QString();
+}
+
+QString formatDate(const QVariant& value, const QString& pattern) {
+    if (value.typeId() == QMetaType::QDate)
+        return value.toDate().toString(pattern);
+    const QString text = value.toString();
+    const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
+    return date.isValid() ? date.toString(pattern) : text;
+}
+
+} // namespace FieldFormat
