@@ -28,20 +28,28 @@ public:
 // those that Qt delivers to the open drop-down list.
 class ComboKeyRouter : public QObject {
 public:
-    explicit ComboKeyRouter(QComboBox* combo) : QObject(combo), m_combo(combo) {}
+    explicit ComboKeyRouter(QComboBox* combo) : QObject(combo), m_combo(combo), m_list(combo->view()) {}
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool routeKey(const QKeyEvent& key);
     bool routeInputMethod(const QInputMethodEvent& event);
     bool routeListKey(QKeyEvent* key);
+    bool holdBackListEnter(const QKeyEvent& key) const;
     bool enterChoosesHighlightedItem() const;
 
     QComboBox* m_combo;
+    QObject* m_list;
 };
 
 bool ComboKeyRouter::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_combo->view()) {
+    // Only typing is routed (nothing else may touch the combo: it may be on its way out).
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::InputMethod &&
+        event->type() != QEvent::ShortcutOverride)
+        return false;
+    if (watched == m_list) {
+        if (event->type() == QEvent::ShortcutOverride)
+            return holdBackListEnter(*static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::KeyPress)
             return routeListKey(static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::InputMethod) {
@@ -90,6 +98,13 @@ bool ComboKeyRouter::enterChoosesHighlightedItem() const {
         return false;
     return highlighted.row() != m_combo->currentIndex() ||
            m_combo->itemText(highlighted.row()) == m_combo->currentText();
+}
+
+// The open list picks its highlighted item on Enter before the key press
+// itself arrives; it may do so only when Enter chooses that item.
+bool ComboKeyRouter::holdBackListEnter(const QKeyEvent& key) const {
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    return enter && !enterChoosesHighlightedItem();
 }
 
 bool ComboKeyRouter::routeListKey(QKeyEvent* key) {
