@@ -1,6 +1,7 @@
 #include "DesignLayout.h"
 
-#include <QFontMetricsF>
+#include <QAbstractScrollArea>
+#include <QFontMetrics>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,8 @@ constexpr double kReferenceCaptionWidth = 73.0;
 } // namespace
 
 DesignLayout::DesignLayout(const QFont& font) {
-    const QFontMetricsF metrics(font);
+    // Whole pixels, as the controls measure their text.
+    const QFontMetrics metrics(font);
     const double heightRatio = metrics.height() / kDesignLineHeight;
     const double widthRatio =
         metrics.horizontalAdvance(QLatin1String(kReferenceCaption)) / kReferenceCaptionWidth;
@@ -31,6 +33,12 @@ int DesignLayout::scaled(int designPixels) const {
 }
 
 void DesignLayout::place(QWidget* widget, int x, int y, int width, int height) const {
-    const int needed = widget->minimumSizeHint().height();
+    // A scrolling text box keeps its design height: its text scrolls.
+    const int needed = qobject_cast<QAbstractScrollArea*>(widget) ? 0 : widget->minimumSizeHint().height();
     widget->setGeometry(scaled(x), scaled(y), scaled(width), std::max(scaled(height), needed));
+}
+
+void DesignLayout::placeFitting(QWidget* widget, int x, int y, int width, int height) const {
+    place(widget, x, y, width, height);
+    widget->resize(std::max(widget->width(), widget->minimumSizeHint().width()), widget->height());
 }

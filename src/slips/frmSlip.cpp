@@ -91,7 +91,7 @@ void frmSlip::createHeader() {
 
     QLabel* dateCaption = label(QStringLiteral("Label1_2"), QStringLiteral("Date"), 448, 48, 105, 21);
     dt = Controls::make<DatePicker>(this, QStringLiteral("dt"));
-    layout.place(dt, 552, 48, 97, 21);
+    layout.placeFitting(dt, 552, 48, 97, 21);
     Controls::caption(dateCaption, dt);
 
     // The slip key: never shown to the operator.
@@ -131,7 +131,7 @@ void frmSlip::createChequeLines(QFrame* frame) {
 
         chqDate[i] = Controls::make<DatePicker>(frame, Controls::arrayName(QStringLiteral("chqDate"), i),
                                                 accessible(1, i));
-        layout.place(chqDate[i], 96, y, 81, 21);
+        layout.placeFitting(chqDate[i], 96, y, 81, 21);
 
         Bank[i] = Controls::make<QComboBox>(frame, Controls::arrayName(QStringLiteral("Bank"), i),
                                             accessible(2, i));
@@ -180,10 +180,10 @@ void frmSlip::createFooter() {
     auto* strip = Controls::make<QFrame>(this, QStringLiteral("Picture1"));
     strip->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     layout.place(strip, 0, 327, 659, 57);
-    Command2 = Controls::make<QPushButton>(strip, QStringLiteral("Command2"));
+    Command2 = Controls::make<QPushButton>(strip, QStringLiteral("Command2"), QStringLiteral("Save & Print"));
     Command2->setText(QStringLiteral("Save && Print"));
     layout.place(Command2, 384, 16, 129, 25);
-    Command1 = Controls::make<QPushButton>(strip, QStringLiteral("Command1"));
+    Command1 = Controls::make<QPushButton>(strip, QStringLiteral("Command1"), QStringLiteral("Close"));
     Command1->setText(QStringLiteral("Close"));
     layout.place(Command1, 520, 16, 129, 25);
     // Enter on a focused button presses it, as Space does.
