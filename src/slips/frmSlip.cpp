@@ -146,7 +146,7 @@ void frmSlip::createChequeLines(QFrame* frame) {
         Amount[i] = Controls::make<QLineEdit>(frame, Controls::arrayName(QStringLiteral("Amount"), i),
                                               accessible(4, i));
         Amount[i]->setAlignment(Qt::AlignRight);
-        Amount[i]->setText(QStringLiteral("0.00"));
+        setAmountText(i, QStringLiteral("0.00"));
         layout.place(Amount[i], 544, y, 89, 21);
         Amount[i]->installEventFilter(this);
         connect(Amount[i], &QLineEdit::textChanged, this, [this, i] { Amount_Change(i); });

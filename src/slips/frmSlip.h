@@ -102,6 +102,7 @@ private:
     void Form_Load();
 
     void setCmbAccTag(const QString& tag);
+    void setAmountText(int slot, const QString& text);
     // The slip key in lblRef as a 32-bit integer; throws DbError when it is none.
     qint32 slipKey() const;
     void writeHeader();

@@ -44,7 +44,7 @@ void frmSlip::getDet() {
         Bank[i]->setEditText(m_rs.FieldText(4));
         City[i]->setEditText(m_rs.FieldText(5));
         const QVariant amount = m_rs.Fields(6);
-        Amount[i]->setText(amount.isNull() ? QString() : Amount::format(amount.toDouble()));
+        setAmountText(i, amount.isNull() ? QString() : Amount::format(amount.toDouble()));
     }
 }
 
@@ -78,6 +78,13 @@ void frmSlip::getTot() {
 
 void frmSlip::Amount_Change(int) {
     getTot();
+}
+
+void frmSlip::setAmountText(int slot, const QString& text) {
+    Amount[slot]->setText(text);
+    // As in a text set by the program, the caret stands at the start: entering
+    // the box then selects the whole amount.
+    Amount[slot]->setCursorPosition(0);
 }
 
 void frmSlip::Amount_GotFocus(int Index) {

@@ -27,6 +27,9 @@ inline frmSlip* openSlip() {
 
 // Clicks into a field and replaces its text by typing.
 inline void fill(QWidget* field, const QString& text) {
+    // A click elsewhere closes an open drop-down list first.
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
     QWidget* target = field;
     if (auto* combo = qobject_cast<QComboBox*>(field))
         target = combo->lineEdit();
@@ -50,7 +53,28 @@ inline void chooseFromList(QComboBox* combo, const QString& item) {
 }
 
 inline void click(QPushButton* button) {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Fills one cheque line; an empty text leaves that field as it is.
+inline void fillLine(frmSlip& form, int slot, const QString& chequeNo, const QString& bank,
+                     const QString& city, const QString& amount) {
+    if (!chequeNo.isNull())
+        fill(form.Text1[slot], chequeNo);
+    if (!bank.isNull())
+        fill(form.Bank[slot], bank);
+    if (!city.isNull())
+        fill(form.City[slot], city);
+    if (!amount.isNull())
+        fill(form.Amount[slot], amount);
+}
+
+// Clicks "Save && Print" with the answer to "Do you want to print" queued.
+inline void saveAndAnswer(frmSlip& form, MsgBox::Button answer) {
+    MsgBox::setNextAnswer(answer);
+    click(form.Command2);
 }
 
 // Everything the window shows, control by control, and the account key.
