@@ -34,6 +34,28 @@ const QString kSettingsKey = QStringLiteral("name");
 constexpr int kFirstLineY = 40;
 constexpr int kLinePitch = 24;
 
+QLabel* addLabel(QWidget* parent, const DesignLayout& layout, const QString& name, const QString& text,
+                 const QRect& design) {
+    auto* label = Controls::make<QLabel>(parent, name);
+    label->setText(text);
+    layout.place(label, design.x(), design.y(), design.width(), design.height());
+    return label;
+}
+
+// A label that captions an input: its buddy, and the input's accessible name.
+struct Caption {
+    const char* name;
+    const char* text;
+    QRect design;
+    QWidget* input;
+};
+
+void addCaption(QWidget* parent, const DesignLayout& layout, const Caption& caption) {
+    QLabel* label =
+        addLabel(parent, layout, QLatin1String(caption.name), QLatin1String(caption.text), caption.design);
+    Controls::caption(label, caption.input);
+}
+
 } // namespace
 
 frmSlip::frmSlip(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
@@ -59,40 +81,29 @@ void frmSlip::createControls() {
 
 void frmSlip::createHeader() {
     const DesignLayout layout(font());
-    auto label = [&](const QString& name, const QString& text, int x, int y, int w, int h) {
-        auto* caption = Controls::make<QLabel>(this, name);
-        caption->setText(text);
-        layout.place(caption, x, y, w, h);
-        return caption;
-    };
-    QLabel* accountCaption =
-        label(QStringLiteral("Label1_0"), QStringLiteral("Select Account"), 16, 24, 105, 21);
     cmbAcc = Controls::make<QComboBox>(this, QStringLiteral("cmbAcc"));
     installAutoComplete(cmbAcc);
     setCmbAccTag(QString());
-    layout.place(cmbAcc, 112, 24, 225, 22);
-    Controls::caption(accountCaption, cmbAcc);
     connect(cmbAcc, &QComboBox::activated, this, &frmSlip::cmbAcc_Click);
-
-    QLabel* nameCaption = label(QStringLiteral("Label1_1"), QStringLiteral("Account Name"), 16, 48, 97, 21);
+    layout.place(cmbAcc, 112, 24, 225, 22);
     txtAccName = Controls::make<QLineEdit>(this, QStringLiteral("txtAccName"));
     layout.place(txtAccName, 112, 48, 281, 21);
-    Controls::caption(nameCaption, txtAccName);
-
-    QLabel* snoCaption = label(QStringLiteral("Label3"), QStringLiteral("Sr. No"), 448, 0, 105, 17);
     txtSno = Controls::make<QLineEdit>(this, QStringLiteral("txtSno"));
     layout.place(txtSno, 552, 0, 97, 21);
-    Controls::caption(snoCaption, txtSno);
-
-    QLabel* branchCaption = label(QStringLiteral("Label1_3"), QStringLiteral("Branch"), 448, 24, 105, 21);
     txtBranch = Controls::make<QLineEdit>(this, QStringLiteral("txtBranch"));
     layout.place(txtBranch, 552, 24, 97, 21);
-    Controls::caption(branchCaption, txtBranch);
-
-    QLabel* dateCaption = label(QStringLiteral("Label1_2"), QStringLiteral("Date"), 448, 48, 105, 21);
     dt = Controls::make<DatePicker>(this, QStringLiteral("dt"));
     layout.placeFitting(dt, 552, 48, 97, 21);
-    Controls::caption(dateCaption, dt);
+
+    const std::array<Caption, 5> captions{{
+        {"Label1_0", "Select Account", {16, 24, 105, 21}, cmbAcc},
+        {"Label1_1", "Account Name", {16, 48, 97, 21}, txtAccName},
+        {"Label3", "Sr. No", {448, 0, 105, 17}, txtSno},
+        {"Label1_3", "Branch", {448, 24, 105, 21}, txtBranch},
+        {"Label1_2", "Date", {448, 48, 105, 21}, dt},
+    }};
+    for (const Caption& caption : captions)
+        addCaption(this, layout, caption);
 
     // The slip key: never shown to the operator.
     lblRef = Controls::make<QLabel>(this, QStringLiteral("lblRef"), QStringLiteral("Slip key"));
@@ -113,11 +124,12 @@ void frmSlip::createChequeLines(QFrame* frame) {
                                          {QStringLiteral("City"), 408, 129},
                                          {QStringLiteral("Amount "), 544, 89}}};
     for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-        auto* heading = Controls::make<QLabel>(frame, Controls::arrayName(QStringLiteral("Label2"), c));
-        heading->setText(columns[c].heading);
-        layout.place(heading, columns[c].x, 16, columns[c].width, 17);
+        const QString name = Controls::arrayName(QStringLiteral("Label2"), c);
+        QLabel* heading =
+            addLabel(frame, layout, name, columns[c].heading, {columns[c].x, 16, columns[c].width, 17});
+        if (c == 4)
+            heading->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    frame->findChild<QLabel*>(QStringLiteral("Label2_4"))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto accessible = [&](int column, int line) {
         return columns[column].heading.trimmed() + QLatin1Char(' ') + QString::number(line + 1);
@@ -155,12 +167,9 @@ void frmSlip::createChequeLines(QFrame* frame) {
 
 void frmSlip::createFooter() {
     const DesignLayout layout(font());
-    auto* depositorCaption = Controls::make<QLabel>(this, QStringLiteral("Label4"));
-    depositorCaption->setText(QStringLiteral("Deposited By"));
-    layout.place(depositorCaption, 8, 256, 97, 17);
     Text2 = Controls::make<QLineEdit>(this, QStringLiteral("Text2"));
     layout.place(Text2, 104, 256, 177, 21);
-    Controls::caption(depositorCaption, Text2);
+    addCaption(this, layout, {"Label4", "Deposited By", {8, 256, 97, 17}, Text2});
     Text2->installEventFilter(this);
 
     lbTot = Controls::make<QLabel>(this, QStringLiteral("lbTot"), QStringLiteral("Total"));

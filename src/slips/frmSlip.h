@@ -106,6 +106,7 @@ private:
     // The slip key in lblRef as a 32-bit integer; throws DbError when it is none.
     qint32 slipKey() const;
     void writeHeader();
+    bool storeSlip(const std::function<qint32()>& writeSlip);
     void endOfSave();
 
     // Integration spots, filled in when the report runner and the slip list exist.

@@ -91,16 +91,13 @@ void frmSlip::writeHeader() {
     m_rs.SetField(7, Text3->toPlainText());
 }
 
-bool frmSlip::saveData() {
+// Header and lines are stored together or not at all; lblRef names the slip
+// only once it is committed, so a failure leaves the window as it was.
+bool frmSlip::storeSlip(const std::function<qint32()>& writeSlip) {
     qint32 sid = 0;
     const bool stored = guarded([&] {
         Transaction transaction(g_Connection);
-        m_rs.Open(QStringLiteral("select * from tblslip where sid=1"), g_Connection);
-        m_rs.AddNew();
-        writeHeader();
-        m_rs.Update();
-        sid = newSlipKey(m_rs.Fields(0));
-        addDet(sid);
+        sid = writeSlip();
         transaction.commit();
     });
     if (stored)
@@ -108,11 +105,21 @@ bool frmSlip::saveData() {
     return stored;
 }
 
+bool frmSlip::saveData() {
+    return storeSlip([this] {
+        m_rs.Open(QStringLiteral("select * from tblslip where sid=1"), g_Connection);
+        m_rs.AddNew();
+        writeHeader();
+        m_rs.Update();
+        const qint32 sid = newSlipKey(m_rs.Fields(0));
+        addDet(sid);
+        return sid;
+    });
+}
+
 bool frmSlip::updateData() {
-    qint32 sid = 0;
-    const bool stored = guarded([&] {
-        sid = slipKey();
-        Transaction transaction(g_Connection);
+    return storeSlip([this] {
+        const qint32 sid = slipKey();
         m_rs.Open(QStringLiteral("select * from tblslip where sid=?"), g_Connection, {sid});
         // A header deleted meanwhile is not recreated; the lines are stored all the same.
         if (!m_rs.atEnd()) {
@@ -121,11 +128,8 @@ bool frmSlip::updateData() {
         }
         deleteDet(sid);
         addDet(sid);
-        transaction.commit();
+        return sid;
     });
-    if (stored)
-        lblRef->setText(QString::number(sid));
-    return stored;
 }
 
 // The slip is stored: print it and keep it on screen, or start the next one.
