@@ -295,7 +295,9 @@ void frmSlip::getAccTag() {
 }
 
 void frmSlip::Text1_LostFocus(int Index) {
-    Text1[Index]->setText(zeroFillChequeNo(Text1[Index]->text()));
+    const QString filled = zeroFillChequeNo(Text1[Index]->text());
+    if (filled != Text1[Index]->text())
+        Text1[Index]->setText(filled);
 }
 
 void frmSlip::Text2_LostFocus() {

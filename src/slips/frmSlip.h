@@ -7,6 +7,7 @@
 #include <functional>
 
 class QComboBox;
+class QDate;
 class QDateEdit;
 class QFrame;
 class QLabel;
@@ -105,6 +106,8 @@ private:
     void setAmountText(int slot, const QString& text);
     // The slip key in lblRef as a 32-bit integer; throws DbError when it is none.
     qint32 slipKey() const;
+    // A date as the database keeps it ("yyyy-MM-dd"); throws DbError for anything else.
+    static QDate storedDate(const QString& text);
     void writeHeader();
     bool storeSlip(const std::function<qint32()>& writeSlip);
     void endOfSave();

@@ -23,15 +23,14 @@ double storedAmount(const QString& text, int slot) {
     return Amount::centsToValue(*cents);
 }
 
-QDate storedDate(const Recordset& rs, int ordinal) {
-    const QString text = rs.FieldText(ordinal);
+} // namespace
+
+QDate frmSlip::storedDate(const QString& text) {
     const QDate date = QDate::fromString(text, Qt::ISODate);
     if (!date.isValid())
         throw DbError(QStringLiteral("\"%1\" is not a stored date.").arg(text));
     return date;
 }
-
-} // namespace
 
 void frmSlip::getDet() {
     // In the order the lines were stored, which is slot order.
@@ -40,7 +39,7 @@ void frmSlip::getDet() {
     // A sixth or later stored line has no slot: it is left out.
     for (int i = 0; i < 5 && !m_rs.atEnd(); ++i, m_rs.MoveNext()) {
         Text1[i]->setText(m_rs.FieldText(2));
-        chqDate[i]->setDate(storedDate(m_rs, 3));
+        chqDate[i]->setDate(storedDate(m_rs.FieldText(3)));
         Bank[i]->setEditText(m_rs.FieldText(4));
         City[i]->setEditText(m_rs.FieldText(5));
         const QVariant amount = m_rs.Fields(6);

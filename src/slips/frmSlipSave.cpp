@@ -38,13 +38,6 @@ qint32 newSlipKey(const QVariant& key) {
     return static_cast<qint32>(value);
 }
 
-QDate storedSlipDate(const QString& text) {
-    const QDate date = QDate::fromString(text, Qt::ISODate);
-    if (!date.isValid())
-        throw DbError(QStringLiteral("\"%1\" is not a stored date.").arg(text));
-    return date;
-}
-
 } // namespace
 
 qint32 frmSlip::slipKey() const {
@@ -157,7 +150,7 @@ void frmSlip::getData() {
             cmbAcc->setEditText(m_rs.FieldText(2));
             txtAccName->setText(m_rs.FieldText(3));
             txtBranch->setText(m_rs.FieldText(4));
-            dt->setDate(storedSlipDate(m_rs.FieldText(5)));
+            dt->setDate(storedDate(m_rs.FieldText(5)));
             Text2->setText(m_rs.FieldText(6));
             Text3->setPlainText(m_rs.FieldText(7));
         }
