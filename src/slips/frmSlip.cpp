@@ -1,0 +1,349 @@
+#include "frmSlip.h"
+#include "Amount.h"
+#include "AutoCompleteHook.h"
+#include "ChequeNumber.h"
+#include "Controls.h"
+#include "DatePicker.h"
+#include "DbError.h"
+#include "DesignLayout.h"
+#include "MsgBox.h"
+#include "Settings.h"
+#include "modData.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
+
+// The window: controls, focus order, load step, lookups and the fields that
+// rewrite or remember their text when the focus leaves them.
+
+namespace {
+
+const QString kSettingsApp = QStringLiteral("slip");
+const QString kSettingsSection = QStringLiteral("printed");
+const QString kSettingsKey = QStringLiteral("name");
+
+// Cheque line i stands at y = 40 + 24 i inside the frame.
+constexpr int kFirstLineY = 40;
+constexpr int kLinePitch = 24;
+
+QLabel* addLabel(QWidget* parent, const DesignLayout& layout, const QString& name, const QString& text,
+                 const QRect& design) {
+    auto* label = Controls::make<QLabel>(parent, name);
+    label->setText(text);
+    layout.place(label, design.x(), design.y(), design.width(), design.height());
+    return label;
+}
+
+// A label that captions an input: its buddy, and the input's accessible name.
+struct Caption {
+    const char* name;
+    const char* text;
+    QRect design;
+    QWidget* input;
+};
+
+void addCaption(QWidget* parent, const DesignLayout& layout, const Caption& caption) {
+    QLabel* label =
+        addLabel(parent, layout, QLatin1String(caption.name), QLatin1String(caption.text), caption.design);
+    Controls::caption(label, caption.input);
+}
+
+} // namespace
+
+frmSlip::frmSlip(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("frmSlip"));
+    setWindowTitle(QStringLiteral("Print Slip"));
+    setFont(DesignLayout::designFont());
+    createControls();
+    setFocusOrder();
+    cmbAcc->setFocus();
+    Form_Load();
+}
+
+void frmSlip::createControls() {
+    const DesignLayout layout(font());
+    setFixedSize(layout.scaled(659), layout.scaled(384));
+    createHeader();
+    auto* frame = Controls::make<QFrame>(this, QStringLiteral("Frame1"));
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    layout.place(frame, 8, 80, 641, 169);
+    createChequeLines(frame);
+    createFooter();
+}
+
+void frmSlip::createHeader() {
+    const DesignLayout layout(font());
+    cmbAcc = Controls::make<QComboBox>(this, QStringLiteral("cmbAcc"));
+    installAutoComplete(cmbAcc);
+    setCmbAccTag(QString());
+    connect(cmbAcc, &QComboBox::activated, this, &frmSlip::cmbAcc_Click);
+    layout.place(cmbAcc, 112, 24, 225, 22);
+    txtAccName = Controls::make<QLineEdit>(this, QStringLiteral("txtAccName"));
+    layout.place(txtAccName, 112, 48, 281, 21);
+    txtSno = Controls::make<QLineEdit>(this, QStringLiteral("txtSno"));
+    layout.place(txtSno, 552, 0, 97, 21);
+    txtBranch = Controls::make<QLineEdit>(this, QStringLiteral("txtBranch"));
+    layout.place(txtBranch, 552, 24, 97, 21);
+    dt = Controls::make<DatePicker>(this, QStringLiteral("dt"));
+    layout.placeFitting(dt, 552, 48, 97, 21);
+
+    const std::array<Caption, 5> captions{{
+        {"Label1_0", "Select Account", {16, 24, 105, 21}, cmbAcc},
+        {"Label1_1", "Account Name", {16, 48, 97, 21}, txtAccName},
+        {"Label3", "Sr. No", {448, 0, 105, 17}, txtSno},
+        {"Label1_3", "Branch", {448, 24, 105, 21}, txtBranch},
+        {"Label1_2", "Date", {448, 48, 105, 21}, dt},
+    }};
+    for (const Caption& caption : captions)
+        addCaption(this, layout, caption);
+
+    // The slip key: never shown to the operator.
+    lblRef = Controls::make<QLabel>(this, QStringLiteral("lblRef"), QStringLiteral("Slip key"));
+    layout.place(lblRef, 8, 16, 1, 9);
+    lblRef->hide();
+}
+
+void frmSlip::createChequeLines(QFrame* frame) {
+    const DesignLayout layout(font());
+    struct Column {
+        QString heading;
+        int x;
+        int width;
+    };
+    const std::array<Column, 5> columns{{{QStringLiteral("Cheque No"), 8, 81},
+                                         {QStringLiteral("Cheque Date"), 96, 81},
+                                         {QStringLiteral("Drawn Bank"), 184, 217},
+                                         {QStringLiteral("City"), 408, 129},
+                                         {QStringLiteral("Amount "), 544, 89}}};
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        const QString name = Controls::arrayName(QStringLiteral("Label2"), c);
+        QLabel* heading =
+            addLabel(frame, layout, name, columns[c].heading, {columns[c].x, 16, columns[c].width, 17});
+        if (c == 4)
+            heading->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+    auto accessible = [&](int column, int line) {
+        return columns[column].heading.trimmed() + QLatin1Char(' ') + QString::number(line + 1);
+    };
+    for (int i = 0; i < 5; ++i) {
+        const int y = kFirstLineY + kLinePitch * i;
+        Text1[i] = Controls::make<QLineEdit>(frame, Controls::arrayName(QStringLiteral("Text1"), i),
+                                             accessible(0, i));
+        layout.place(Text1[i], 8, y, 81, 21);
+        Text1[i]->installEventFilter(this);
+
+        chqDate[i] = Controls::make<DatePicker>(frame, Controls::arrayName(QStringLiteral("chqDate"), i),
+                                                accessible(1, i));
+        layout.placeFitting(chqDate[i], 96, y, 81, 21);
+
+        Bank[i] = Controls::make<QComboBox>(frame, Controls::arrayName(QStringLiteral("Bank"), i),
+                                            accessible(2, i));
+        installAutoComplete(Bank[i]);
+        layout.place(Bank[i], 184, y, 217, 22);
+
+        City[i] = Controls::make<QComboBox>(frame, Controls::arrayName(QStringLiteral("City"), i),
+                                            accessible(3, i));
+        installAutoComplete(City[i]);
+        layout.place(City[i], 408, y, 129, 22);
+
+        Amount[i] = Controls::make<QLineEdit>(frame, Controls::arrayName(QStringLiteral("Amount"), i),
+                                              accessible(4, i));
+        Amount[i]->setAlignment(Qt::AlignRight);
+        setAmountText(i, QStringLiteral("0.00"));
+        layout.place(Amount[i], 544, y, 89, 21);
+        Amount[i]->installEventFilter(this);
+        connect(Amount[i], &QLineEdit::textChanged, this, [this, i] { Amount_Change(i); });
+    }
+}
+
+void frmSlip::createFooter() {
+    const DesignLayout layout(font());
+    Text2 = Controls::make<QLineEdit>(this, QStringLiteral("Text2"));
+    layout.place(Text2, 104, 256, 177, 21);
+    addCaption(this, layout, {"Label4", "Deposited By", {8, 256, 97, 17}, Text2});
+    Text2->installEventFilter(this);
+
+    lbTot = Controls::make<QLabel>(this, QStringLiteral("lbTot"), QStringLiteral("Total"));
+    QFont bold = font();
+    bold.setBold(true);
+    lbTot->setFont(bold);
+    lbTot->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout.place(lbTot, 512, 256, 129, 17);
+
+    Text3 = Controls::make<QPlainTextEdit>(this, QStringLiteral("Text3"), QStringLiteral("Remarks"));
+    Text3->setTabChangesFocus(true);
+    Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text3->document()->setDocumentMargin(2); // two lines of text fit the box
+    layout.place(Text3, 8, 288, 281, 33);
+
+    auto* strip = Controls::make<QFrame>(this, QStringLiteral("Picture1"));
+    strip->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    layout.place(strip, 0, 327, 659, 57);
+    Command2 = Controls::make<QPushButton>(strip, QStringLiteral("Command2"), QStringLiteral("Save & Print"));
+    Command2->setText(QStringLiteral("Save && Print"));
+    layout.place(Command2, 384, 16, 129, 25);
+    Command1 = Controls::make<QPushButton>(strip, QStringLiteral("Command1"), QStringLiteral("Close"));
+    Command1->setText(QStringLiteral("Close"));
+    layout.place(Command1, 520, 16, 129, 25);
+    // Enter on a focused button presses it, as Space does.
+    Command1->setAutoDefault(true);
+    Command2->setAutoDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &frmSlip::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmSlip::Command2_Click);
+}
+
+void frmSlip::setFocusOrder() {
+    QList<QWidget*> order{cmbAcc, txtAccName, txtBranch, dt};
+    for (int i = 0; i < 5; ++i)
+        order << Text1[i] << chqDate[i] << Bank[i] << City[i] << Amount[i];
+    order << Command2 << Command1 << txtSno << Text2 << Text3 << cmbAcc;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void frmSlip::Form_Load() {
+    Text2->setText(Settings::GetSetting(kSettingsApp, kSettingsSection, kSettingsKey, QString()));
+    dt->setDate(QDate::currentDate());
+    Reconnect();
+    guarded([this] { addAcc(); });
+    for (QDateEdit* picker : chqDate)
+        picker->setDate(QDate::currentDate());
+    guarded([this] { addBanks(); });
+    guarded([this] { addcity(); });
+    guarded([this] { getSNo(); });
+}
+
+void frmSlip::getSNo() {
+    m_rs.Open(QStringLiteral("Select max(Sno) from tblSlip"), g_Connection);
+    const QString highest = m_rs.atEnd() ? QString() : m_rs.FieldText(0);
+    if (highest.isEmpty()) {
+        txtSno->setText(QStringLiteral("0"));
+        return;
+    }
+    txtSno->setText(QString::number(Amount::leadingNumber(highest) + 1, 'f', 0));
+}
+
+void frmSlip::addAcc() {
+    m_rs.Open(QStringLiteral("Select * From tblAcc where active='1'"), g_Connection);
+    for (; !m_rs.atEnd(); m_rs.MoveNext())
+        cmbAcc->addItem(m_rs.FieldText(1));
+    cmbAcc->setCurrentIndex(-1); // filling the list leaves the text empty
+}
+
+namespace {
+
+// Each value of the one-column result goes into every combo; empty values are left out.
+void fillCombos(Recordset& rs, const std::array<QComboBox*, 5>& combos) {
+    for (; !rs.atEnd(); rs.MoveNext()) {
+        const QString value = rs.FieldText(0);
+        if (value.isEmpty())
+            continue;
+        for (QComboBox* combo : combos)
+            combo->addItem(value);
+    }
+    for (QComboBox* combo : combos)
+        combo->setCurrentIndex(-1);
+}
+
+} // namespace
+
+void frmSlip::addBanks() {
+    m_rs.Open(QStringLiteral("Select distinct bank from tblslipdetails"), g_Connection);
+    fillCombos(m_rs, Bank);
+}
+
+void frmSlip::addcity() {
+    m_rs.Open(QStringLiteral("Select distinct city from tblslipdetails"), g_Connection);
+    fillCombos(m_rs, City);
+}
+
+QString frmSlip::cmbAccTag() const {
+    return cmbAcc->property("Tag").toString();
+}
+
+void frmSlip::setCmbAccTag(const QString& tag) {
+    cmbAcc->setProperty("Tag", tag);
+}
+
+void frmSlip::cmbAcc_Click() {
+    guarded([this] {
+        setCmbAccTag(QStringLiteral("0"));
+        m_rs.Open(QStringLiteral("Select * from tblacc where accno=?"), g_Connection,
+                  {cmbAcc->currentText()});
+        if (m_rs.atEnd())
+            return;
+        setCmbAccTag(m_rs.FieldText(0));
+        txtAccName->setText(m_rs.FieldText(2));
+        txtBranch->setText(m_rs.FieldText(3));
+    });
+}
+
+void frmSlip::getAccTag() {
+    m_rsTag.Open(QStringLiteral("Select * from tblacc where accno=?"), g_Connection, {cmbAcc->currentText()});
+    if (!m_rsTag.atEnd())
+        setCmbAccTag(m_rsTag.FieldText(0));
+}
+
+void frmSlip::Text1_LostFocus(int Index) {
+    const QString filled = zeroFillChequeNo(Text1[Index]->text());
+    if (filled != Text1[Index]->text())
+        Text1[Index]->setText(filled);
+}
+
+void frmSlip::Text2_LostFocus() {
+    Settings::SaveSetting(kSettingsApp, kSettingsSection, kSettingsKey, Text2->text());
+}
+
+bool frmSlip::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        // Switching to another program or opening a menu is not leaving the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        if (watched == Text2)
+            Text2_LostFocus();
+        for (int i = 0; i < 5; ++i) {
+            if (watched == Text1[i])
+                Text1_LostFocus(i);
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        for (int i = 0; i < 5; ++i) {
+            if (watched != Amount[i])
+                continue;
+            // The box's own focus handling may select everything; the selection
+            // runs from where the caret stood.
+            const int caret = Amount[i]->cursorPosition();
+            watched->event(event);
+            Amount[i]->setCursorPosition(caret);
+            Amount_GotFocus(i);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSlip::showError(const std::exception& error) {
+    MsgBox::show(QString::fromUtf8(error.what()), MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
+}
+
+bool frmSlip::guarded(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const std::exception& error) {
+        showError(error);
+        return false;
+    }
+}

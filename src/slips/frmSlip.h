@@ -1,0 +1,126 @@
+#pragma once
+#include "Recordset.h"
+
+#include <QWidget>
+#include <array>
+#include <exception>
+#include <functional>
+
+class QComboBox;
+class QDate;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// "Print Slip": one deposit slip with its account, date, serial number, up to
+// five cheque lines, the depositor and a remark; saved and printed from here.
+//
+// The slip key travels in the hidden lblRef (empty: not stored yet) and the
+// account key in cmbAcc's "Tag" property (cmbAccTag()). Other windows open a
+// stored slip by setting lblRef and calling getData, and print one by then
+// calling getAccTag, showing the window and calling printPV.
+class frmSlip : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmSlip(QWidget* parent = nullptr);
+
+    // The controls, by their names on the form.
+    QLabel* lblRef;
+    QComboBox* cmbAcc;
+    QLineEdit* txtAccName;
+    QLineEdit* txtBranch;
+    QLineEdit* txtSno;
+    QDateEdit* dt;
+    std::array<QLineEdit*, 5> Text1;
+    std::array<QDateEdit*, 5> chqDate;
+    std::array<QComboBox*, 5> Bank;
+    std::array<QComboBox*, 5> City;
+    std::array<QLineEdit*, 5> Amount;
+    QLabel* lbTot;
+    QLineEdit* Text2;
+    QPlainTextEdit* Text3;
+    QPushButton* Command1;
+    QPushButton* Command2;
+
+    // The key of the account whose number is in cmbAcc: empty until looked up,
+    // "0" after a list choice that matched no account.
+    QString cmbAccTag() const;
+
+    // --- Used by other windows ---------------------------------------------
+    // Loads the stored slip whose key is in lblRef over what the window shows;
+    // a failure is shown in a message box.
+    void getData();
+    // Looks up the key of the account number in cmbAcc; leaves the key as it
+    // was when no account has that number. Throws DbError.
+    void getAccTag();
+    // Prints the slip in lblRef with the report of the account in cmbAccTag();
+    // every failure is shown in a message box.
+    void printPV();
+    // The report template of the account in cmbAccTag().
+    QString reportPath() const;
+
+    // --- The form's own operations ------------------------------------------
+    void Command1_Click();
+    void Command2_Click();
+    // Store the slip as a new one / over the stored one in lblRef: header and
+    // lines in one transaction, lblRef set after the commit. A failure stores
+    // nothing, is shown in a message box and leaves the window as it was;
+    // the result tells whether the slip was stored.
+    bool saveData();
+    bool updateData();
+
+    void cmbAcc_Click();
+    void Text1_LostFocus(int Index);
+    void Text2_LostFocus();
+    void Amount_Change(int Index);
+    void Amount_GotFocus(int Index);
+
+    // Cheque lines. addDet and deleteDet run inside the caller's transaction;
+    // they and getDet throw DbError.
+    void getDet();
+    void addDet(qint32 sid);
+    void deleteDet(qint32 sid);
+    void getTot();
+
+    // Load steps.
+    void getSNo();
+    void addAcc();
+    void addBanks();
+    void addcity();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createHeader();
+    void createChequeLines(QFrame* frame);
+    void createFooter();
+    void setFocusOrder();
+    void Form_Load();
+
+    void setCmbAccTag(const QString& tag);
+    void setAmountText(int slot, const QString& text);
+    // The slip key in lblRef as a 32-bit integer; throws DbError when it is none.
+    qint32 slipKey() const;
+    // A date as the database keeps it ("yyyy-MM-dd"); throws DbError for anything else.
+    static QDate storedDate(const QString& text);
+    void writeHeader();
+    bool storeSlip(const std::function<qint32()>& writeSlip);
+    void endOfSave();
+
+    // Integration spots, filled in when the report runner and the slip list exist.
+    void showSlipReport(const QString& reportFile, qint32 slip);
+    void refreshSlipList();
+
+    // Runs an event handler's work; a failure is shown with its description.
+    bool guarded(const std::function<void()>& action);
+    void showError(const std::exception& error);
+
+    // The working result set; getAccTag keeps its own.
+    Recordset m_rs;
+    Recordset m_rsTag;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// Helpers the slip tests share: showing a window the way a person gets it, and
+// typing into it through the window, as the keyboard does.
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+namespace SlipTesting {
+
+// Shows the window and makes it the active one, so focus and popups behave as on a desktop.
+inline bool showActive(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
+
+// Keys go to the window, and from there to the focused control or the open
+// drop-down list, exactly as the window system delivers them.
+inline void press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(window->window()->windowHandle(), key, modifiers);
+}
+
+inline void type(QWidget* window, const QString& text) {
+    for (const QChar character : text)
+        QTest::keyClick(window->window()->windowHandle(), character.toLatin1());
+}
+
+} // namespace SlipTesting

@@ -1,0 +1,366 @@
+#include "ChequeNumber.h"
+#include "SlipWindowTesting.h"
+
+#include <QDate>
+
+using namespace SlipTesting;
+
+namespace {
+
+// A stored slip with lines of the given amounts; returns its key.
+int storeSlip(TestEnv& env, const QList<double>& amounts) {
+    env.exec(
+        QStringLiteral("INSERT INTO tblSlip (sno, accno, accName, branch, sdate, depositedBy, remarks) "
+                       "VALUES (5, '111', 'Stored Name', 'Stored Branch', '2024-02-03', 'Ravi', 'note')"));
+    const int sid = env.scalar(QStringLiteral("SELECT max(sid) FROM tblSlip")).toInt();
+    for (qsizetype i = 0; i < amounts.size(); ++i) {
+        env.exec(QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
+                                "VALUES (%1, '%2', '2024-02-0%3', 'Bank%2', 'City%2', %4)")
+                     .arg(sid)
+                     .arg(100 + i)
+                     .arg(i % 9 + 1)
+                     .arg(amounts[i]));
+    }
+    return sid;
+}
+
+// The window on a fresh database with account 111 chosen.
+frmSlip* openWithAccount(TestEnv& env) {
+    env.createDatabase();
+    env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
+    frmSlip* form = openSlip();
+    if (form)
+        chooseFromList(form->cmbAcc, QStringLiteral("111"));
+    return form;
+}
+
+} // namespace
+
+class TestChequeLines : public QObject {
+    Q_OBJECT
+private slots:
+    void zeroFill_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("three digits") << "123"
+                                      << "000123";
+        QTest::newRow("one digit") << "7"
+                                   << "000007";
+        QTest::newRow("six digits") << "000123"
+                                    << "000123";
+        QTest::newRow("ten digits, three leading zeros") << "0001234567"
+                                                         << "1234567";
+        QTest::newRow("twenty digits keep every digit") << "98765432109876543210"
+                                                        << "98765432109876543210";
+        QTest::newRow("letters") << "12A"
+                                 << "12A";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("blanks") << "   "
+                                << "   ";
+        QTest::newRow("blanks around") << " 123 "
+                                       << "000123";
+        QTest::newRow("plus sign") << "+42"
+                                   << "000042";
+        QTest::newRow("minus sign") << "-5"
+                                    << "-000005";
+        QTest::newRow("half rounds up") << "12.5"
+                                        << "000013";
+        QTest::newRow("below half") << "12.49"
+                                    << "000012";
+        QTest::newRow("carry into a seventh digit") << "999999.5"
+                                                    << "1000000";
+        QTest::newRow("only a decimal part") << ".5"
+                                             << "000001";
+        QTest::newRow("zero") << "0"
+                              << "000000";
+        QTest::newRow("blank inside") << "12 34"
+                                      << "12 34";
+        QTest::newRow("separator") << "1,234"
+                                   << "1,234";
+        QTest::newRow("lone point") << "."
+                                    << ".";
+        QTest::newRow("other digits")
+            << QString::fromUtf8("\xe0\xa5\xa7\xe0\xa5\xa8") << QString::fromUtf8("\xe0\xa5\xa7\xe0\xa5\xa8");
+    }
+    void zeroFill() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(zeroFillChequeNo(text), expected);
+    }
+
+    void chequeNumberIsZeroFilledWhenTheFocusLeaves_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("digits") << "123"
+                                << "000123";
+        QTest::newRow("letters") << "12A"
+                                 << "12A";
+        QTest::newRow("blank") << " "
+                               << " ";
+        QTest::newRow("long") << "0001234567"
+                              << "1234567";
+    }
+    void chequeNumberIsZeroFilledWhenTheFocusLeaves() {
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        TestEnv env;
+        env.createDatabase();
+        frmSlip* form = openSlip();
+        QVERIFY(form);
+        fill(form->Text1[2], typed);
+        press(form, Qt::Key_Return);
+        QCOMPARE(form->Text1[2]->text(), typed); // Enter leaves the focus, and the text, where they are
+        press(form, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->chqDate[2]);
+        QCOMPARE(form->Text1[2]->text(), expected);
+    }
+
+    void totalFollowsEveryAmount_data() {
+        QTest::addColumn<QStringList>("amounts");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("leading numbers") << QStringList{"12.5", "abc", "", "0.00", "1,000.00"} << "13.50";
+        QTest::newRow("blanks inside") << QStringList{" 1 2", "0.00", "0.00", "0.00", "0.00"} << "12.00";
+        QTest::newRow("negative") << QStringList{"-5", "0.00", "0.00", "0.00", "0.00"} << "-5.00";
+        QTest::newRow("tenths") << QStringList{"0.1", "0.2", "0.00", "0.00", "0.00"} << "0.30";
+        QTest::newRow("exponent") << QStringList{"1e2", "2.5E-1", "0", "0", "0"} << "100.25";
+        QTest::newRow("points") << QStringList{".5", "5.", "x5", "0", "0"} << "5.50";
+        QTest::newRow("large") << QStringList{"1234567.89", "1", "0", "0", "0"} << "1234568.89";
+    }
+    void totalFollowsEveryAmount() {
+        QFETCH(QStringList, amounts);
+        QFETCH(QString, total);
+        TestEnv env;
+        env.createDatabase();
+        frmSlip* form = openSlip();
+        QVERIFY(form);
+        for (int i = 0; i < 5; ++i)
+            fill(form->Amount[i], amounts[i]);
+        QCOMPARE(form->lbTot->text(), total);
+    }
+
+    void totalIsEmptyUntilTheFirstChange() {
+        TestEnv env;
+        env.createDatabase();
+        frmSlip* form = openSlip();
+        QVERIFY(form);
+        QCOMPARE(form->lbTot->text(), QString());
+        fill(form->Amount[0], QStringLiteral("0"));
+        QCOMPARE(form->lbTot->text(), QStringLiteral("0.00"));
+    }
+
+    void enteringAnAmountSelectsFromTheCaret() {
+        TestEnv env;
+        env.createDatabase();
+        frmSlip* form = openSlip();
+        QVERIFY(form);
+        QTest::mouseClick(form->City[0]->lineEdit(), Qt::LeftButton);
+        press(form, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->Amount[0]);
+        QCOMPARE(form->Amount[0]->selectedText(), QStringLiteral("0.00"));
+        type(form, QStringLiteral("250"));
+        QCOMPARE(form->Amount[0]->text(), QStringLiteral("250"));
+        QCOMPARE(form->lbTot->text(), QStringLiteral("250.00"));
+
+        press(form, Qt::Key_Home);
+        press(form, Qt::Key_Right);
+        press(form, Qt::Key_Tab);
+        press(form, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(form->Amount[0]->selectedText(), QStringLiteral("50"));
+
+        press(form, Qt::Key_End);
+        press(form, Qt::Key_Tab);
+        press(form, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), form->Amount[0]);
+        QVERIFY2(!form->Amount[0]->hasSelectedText(), "from the end of the text nothing is selected");
+    }
+
+    void linesWithGapsAreStoredInOrderAndReloaded() {
+        TestEnv env;
+        frmSlip* form = openWithAccount(env);
+        QVERIFY(form);
+        fillLine(*form, 0, QStringLiteral("123"), QStringLiteral("HDFC Bank"), QStringLiteral("Mumbai"),
+                 QStringLiteral("500"));
+        fillLine(*form, 1, QString(), QString(), QString(), QStringLiteral("50"));
+        fillLine(*form, 2, QStringLiteral("456"), QStringLiteral("State Bank"), QStringLiteral("Pune"),
+                 QStringLiteral("100"));
+        form->chqDate[2]->setDate(QDate(2024, 3, 15));
+        QCOMPARE(form->lbTot->text(), QStringLiteral("650.00"));
+        saveAndAnswer(*form, MsgBox::Button::Yes);
+        const int sid = form->lblRef->text().toInt();
+        QVERIFY(sid > 0);
+
+        QSqlQuery lines(env.check()->database());
+        QVERIFY(lines.exec(QStringLiteral("SELECT sid, chqno, chqdate, bank, city, printf('%.2f', amount) "
+                                          "FROM tblSlipDetails ORDER BY sdid")));
+        QStringList stored;
+        while (lines.next()) {
+            QStringList row;
+            for (int i = 0; i < 6; ++i)
+                row << lines.value(i).toString();
+            stored << row.join(QLatin1Char('|'));
+        }
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        QCOMPARE(stored,
+                 (QStringList{QStringLiteral("%1|000123|%2|HDFC Bank|Mumbai|500.00").arg(sid).arg(today),
+                              QStringLiteral("%1|000456|2024-03-15|State Bank|Pune|100.00").arg(sid)}));
+
+        click(form->Command1);
+        form = openSlip();
+        QVERIFY(form);
+        form->lblRef->setText(QString::number(sid));
+        form->getData();
+        QCOMPARE(form->Text1[0]->text(), QStringLiteral("000123"));
+        QCOMPARE(form->Text1[1]->text(), QStringLiteral("000456"));
+        QCOMPARE(form->chqDate[1]->date(), QDate(2024, 3, 15));
+        QCOMPARE(form->Bank[1]->currentText(), QStringLiteral("State Bank"));
+        QCOMPARE(form->City[1]->currentText(), QStringLiteral("Pune"));
+        QCOMPARE(form->Amount[0]->text(), QStringLiteral("500.00"));
+        QCOMPARE(form->Amount[1]->text(), QStringLiteral("100.00"));
+        QCOMPARE(form->Text1[2]->text(), QString());
+        QCOMPARE(form->Amount[2]->text(), QStringLiteral("0.00"));
+        QCOMPARE(form->lbTot->text(), QStringLiteral("600.00"));
+    }
+
+    void aSixthStoredLineIsLeftOut() {
+        TestEnv env;
+        env.createDatabase();
+        const int sid = storeSlip(env, {1, 2, 3, 4, 5, 6});
+        frmSlip* form = openSlip();
+        QVERIFY(form);
+        form->lblRef->setText(QString::number(sid));
+        form->getData();
+        QVERIFY(MsgBox::shown().isEmpty());
+        QCOMPARE(form->Text1[4]->text(), QStringLiteral("104"));
+        QCOMPARE(form->lbTot->text(), QStringLiteral("15.00"));
+    }
+
+    void loadingLeavesTheOtherSlotsAlone() {
+        TestEnv env;
+        env.createDatabase();
+        const int sid = storeSlip(env, {10, 20});
+        frmSlip* form = openSlip();
+        QVERIFY(form);
+        for (int slot = 0; slot < 5; ++slot)
+            fillLine(*form, slot, QStringLiteral("9%1").arg(slot), QString(), QString(), QStringLiteral("7"));
+        form->lblRef->setText(QString::number(sid));
+        form->getData();
+        QCOMPARE(form->Text1[1]->text(), QStringLiteral("101"));
+        QCOMPARE(form->Text1[2]->text(), QStringLiteral("000092"));
+        QCOMPARE(form->Amount[4]->text(), QStringLiteral("7"));
+        QCOMPARE(form->lbTot->text(), QStringLiteral("51.00"));
+        QCOMPARE(form->txtAccName->text(), QStringLiteral("Stored Name"));
+    }
+
+    void aSlipWithoutLinesLoadsNoSlot() {
+        TestEnv env;
+        env.createDatabase();
+        const int sid = storeSlip(env, {});
+        frmSlip* form = openSlip();
+        QVERIFY(form);
+        fillLine(*form, 0, QStringLiteral("1"), QString(), QString(), QStringLiteral("3"));
+        form->lblRef->setText(QString::number(sid));
+        form->getData();
+        QCOMPARE(form->Text1[0]->text(), QStringLiteral("000001"));
+        QCOMPARE(form->Text2->text(), QStringLiteral("Ravi"));
+    }
+
+    void deleteDetRemovesOnlyThatSlipsLines() {
+        TestEnv env;
+        env.createDatabase();
+        const int first = storeSlip(env, {1, 2});
+        const int second = storeSlip(env, {3});
+        frmSlip* form = openSlip();
+        QVERIFY(form);
+        form->lblRef->setText(QString::number(first));
+        form->deleteDet(first);
+        QCOMPARE(
+            env.scalar(QStringLiteral("SELECT count(*) FROM tblSlipDetails WHERE sid=%1").arg(first)).toInt(),
+            0);
+        QCOMPARE(env.scalar(QStringLiteral("SELECT count(*) FROM tblSlipDetails WHERE sid=%1").arg(second))
+                     .toInt(),
+                 1);
+        QCOMPARE(env.count(QStringLiteral("tblSlip")), 2);
+    }
+
+    void aBlankChequeNumberIsALine() {
+        TestEnv env;
+        frmSlip* form = openWithAccount(env);
+        QVERIFY(form);
+        fillLine(*form, 0, QStringLiteral("1"), QString(), QString(), QStringLiteral("5"));
+        fillLine(*form, 3, QStringLiteral(" "), QString(), QString(), QStringLiteral("6"));
+        saveAndAnswer(*form, MsgBox::Button::Yes);
+        QCOMPARE(env.count(QStringLiteral("tblSlipDetails")), 2);
+        QCOMPARE(env.scalar(QStringLiteral("SELECT chqno FROM tblSlipDetails WHERE amount=6")).toString(),
+                 QStringLiteral(" "));
+    }
+
+    void amountsAreStoredExactly_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<qint64>("cents");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a tenth") << "0.1" << qint64(10) << "0.10";
+        QTest::newRow("two decimals") << "1234567.89" << qint64(123456789) << "1234567.89";
+        QTest::newRow("thousands separators") << "1,234,567.89" << qint64(123456789) << "1234567.89";
+        QTest::newRow("Indian grouping") << "1,00,000" << qint64(10000000) << "100000.00";
+        QTest::newRow("blanks around") << " 42 " << qint64(4200) << "42.00";
+        QTest::newRow("negative") << "-5" << qint64(-500) << "-5.00";
+        QTest::newRow("large") << "99999999999.99" << qint64(9999999999999) << "99999999999.99";
+    }
+    void amountsAreStoredExactly() {
+        QFETCH(QString, typed);
+        QFETCH(qint64, cents);
+        QFETCH(QString, shown);
+        TestEnv env;
+        frmSlip* form = openWithAccount(env);
+        QVERIFY(form);
+        fillLine(*form, 0, QStringLiteral("1"), QString(), QString(), typed);
+        saveAndAnswer(*form, MsgBox::Button::Yes);
+        const QVariant stored = env.scalar(QStringLiteral("SELECT amount FROM tblSlipDetails"));
+        QCOMPARE(stored.toDouble(), static_cast<double>(cents) / 100.0);
+        QCOMPARE(env.scalar(QStringLiteral("SELECT printf('%.2f', amount) FROM tblSlipDetails")).toString(),
+                 shown);
+        form->getData();
+        QCOMPARE(form->Amount[0]->text(), shown);
+    }
+
+    void tenthsAddUpExactly() {
+        TestEnv env;
+        frmSlip* form = openWithAccount(env);
+        QVERIFY(form);
+        fillLine(*form, 0, QStringLiteral("1"), QString(), QString(), QStringLiteral("0.1"));
+        fillLine(*form, 1, QStringLiteral("2"), QString(), QString(), QStringLiteral("0.2"));
+        saveAndAnswer(*form, MsgBox::Button::Yes);
+        QCOMPARE(
+            env.scalar(QStringLiteral("SELECT printf('%.2f', sum(amount)) FROM tblSlipDetails")).toString(),
+            QStringLiteral("0.30"));
+        form->getData();
+        QCOMPARE(form->lbTot->text(), QStringLiteral("0.30"));
+    }
+
+    void anAmountThatIsNoNumberNamesItsLine_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("empty") << "";
+        QTest::newRow("letters") << "abc";
+        QTest::newRow("a third decimal") << "1.234";
+        QTest::newRow("two points") << "12..5";
+        QTest::newRow("separator at the end") << "1,";
+    }
+    void anAmountThatIsNoNumberNamesItsLine() {
+        QFETCH(QString, typed);
+        TestEnv env;
+        frmSlip* form = openWithAccount(env);
+        QVERIFY(form);
+        fillLine(*form, 0, QStringLiteral("1"), QString(), QString(), QStringLiteral("10"));
+        fillLine(*form, 2, QStringLiteral("3"), QString(), QString(), typed);
+        click(form->Command2);
+        QCOMPARE(shownTexts(),
+                 QStringList{QStringLiteral("Line 3: \"%1\" is not a valid amount.").arg(typed)});
+        QCOMPARE(env.count(QStringLiteral("tblSlip")), 0);
+        QCOMPARE(env.count(QStringLiteral("tblSlipDetails")), 0);
+        QCOMPARE(form->lblRef->text(), QString());
+    }
+};
+
+QTEST_MAIN(TestChequeLines)
+#include "test_cheque_lines.moc"
