@@ -5,6 +5,7 @@
 #include "WindowHelpers.h"
 #include "frmAcc.h"
 #include "frmAccList.h"
+#include "frmSlipList.h"
 #include "modData.h"
 
 #include <QMenu>
@@ -48,7 +49,9 @@ void SlipMain::accList_Click() {
     showOwned(&Forms::get<frmAccList>(), this);
 }
 
-void SlipMain::print_Click() {}
+void SlipMain::print_Click() {
+    showOwned(&Forms::get<frmSlipList>(), this);
+}
 
 QString SlipMain::aboutText() {
     return QStringLiteral("Devloped by Quorvane\r\nCall ") + kDeveloperPhone;

@@ -3,9 +3,13 @@
 #include "Forms.h"
 #include "MsgBox.h"
 #include "Transaction.h"
+#include "frmReport.h"
 #include "frmSlip.h"
+#include "frmSlipList.h"
 #include "modData.h"
+#include "modReport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QDateEdit>
@@ -13,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <limits>
 
 // The two buttons: storing the slip (one transaction for header and lines),
@@ -173,14 +178,23 @@ void frmSlip::printPV() {
     });
 }
 
-// Integration spot: run the report file with no selection formula and the slip
-// key as its one parameter, bind the prepared report to the preview and show the
-// preview (not modal). Errors are thrown; printPV shows them.
+// Runs the report file with no selection formula and the slip key as its one
+// parameter, binds the prepared report to the preview and shows the preview (not
+// modal). Errors are thrown; printPV shows them.
 void frmSlip::showSlipReport(const QString& reportFile, qint32 slip) {
-    Q_UNUSED(reportFile);
-    Q_UNUSED(slip);
+    // The wait cursor goes back to the normal pointer however this ends.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    ShowReport(reportFile, QString(), {slip});
+    frmReport& preview = Forms::get<frmReport>();
+    preview.CViewer->setReportSource(g_Report);
+    preview.CViewer->setDisplayStatusBar(false);
+    preview.CViewer->ViewReport();
+    Forms::showForward(&preview);
 }
 
-// Integration spot: refresh the slip list (its Command5_Click), so that it shows
-// the slip just stored. Errors are thrown; the save shows them.
-void frmSlip::refreshSlipList() {}
+// The slip list shows the slip just stored; when the list is not open this loads
+// it without showing it.
+void frmSlip::refreshSlipList() {
+    Forms::get<frmSlipList>().Command5_Click();
+}

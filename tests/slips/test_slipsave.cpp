@@ -1,5 +1,9 @@
 #include "SlipWindowTesting.h"
+#include "frmReport.h"
 #include "modData.h"
+#include "modReport.h"
+
+#include <QFile>
 
 #include <QDate>
 #include <QPointer>
@@ -11,6 +15,7 @@ namespace {
 // The window on a fresh database, account 111 chosen and one cheque line filled.
 frmSlip* openFilledSlip(TestEnv& env) {
     env.createDatabase();
+    env.copyReports();
     env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
     frmSlip* form = openSlip();
     if (!form)
@@ -109,9 +114,12 @@ private slots:
         QCOMPARE(values, (QStringList{"17", "integer", "111", "Asha Traders", "Fort", "2024-05-06", "Ravi",
                                       "urgent"}));
         QCOMPARE(env.scalar(QStringLiteral("SELECT sid FROM tblSlipDetails")).toString(), sid);
-        // Yes keeps the slip on screen.
+        // Yes keeps the slip on screen and shows its preview.
         QCOMPARE(&Forms::get<frmSlip>(), form);
         QVERIFY(form->isVisible());
+        QVERIFY(Forms::isLoaded<frmReport>());
+        QVERIFY(Forms::get<frmReport>().isVisible());
+        QCOMPARE(g_Report->parameterFields().item(1).currentValues(), QVariantList{sid.toInt()});
     }
 
     void thePrintQuestionComesOnlyAfterTheCommit() {
@@ -258,7 +266,7 @@ private slots:
         QTest::newRow("empty") << "" << true;
         QTest::newRow("zero") << "0" << true;
         QTest::newRow("no number") << "abc" << true;
-        QTest::newRow("an account key") << "7" << false;
+        QTest::newRow("an account key without template") << "7" << false;
     }
     void printingWithoutAnAccountKey() {
         QFETCH(QString, tag);
@@ -270,8 +278,12 @@ private slots:
         form->lblRef->setText(QStringLiteral("1"));
         form->cmbAcc->setProperty("Tag", tag);
         form->printPV();
-        QCOMPARE(shownTexts(),
-                 refused ? QStringList{QStringLiteral("Cannot find the rpt file")} : QStringList{});
+        QCOMPARE(shownTexts().size(), 1);
+        if (refused)
+            QCOMPARE(shownTexts()[0], QStringLiteral("Cannot find the rpt file"));
+        else
+            QVERIFY2(shownTexts()[0].contains(QStringLiteral("pv7.rpt")), qPrintable(shownTexts()[0]));
+        QVERIFY(!Forms::isLoaded<frmReport>() || !Forms::get<frmReport>().isVisible());
     }
 
     void anAccountNumberWithoutAccountSavesButCannotPrint() {
@@ -292,6 +304,9 @@ private slots:
     void theReportFileFollowsTheAccountKey() {
         TestEnv env;
         env.createDatabase();
+        env.copyReports();
+        QVERIFY(QFile::copy(env.folder() + QStringLiteral("/Reports/pv1.rpt"),
+                            env.folder() + QStringLiteral("/Reports/pv12.rpt")));
         env.exec(QStringLiteral("INSERT INTO tblAcc (id, accno, accname, branch, active) "
                                 "VALUES (12, '1212', 'Twelve', 'Dadar', '1')"));
         frmSlip* form = openSlip();
@@ -302,6 +317,7 @@ private slots:
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("Do you want to print")});
         QCOMPARE(form->reportPath(), applicationFolder() + QStringLiteral("/Reports/pv12.rpt"));
         QCOMPARE(form->reportPath(), env.folder() + QStringLiteral("/Reports/pv12.rpt"));
+        QCOMPARE(g_Report->filePath(), form->reportPath());
     }
 
     void slipKeysBeyondSixteenBits() {

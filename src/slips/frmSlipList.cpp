@@ -1,0 +1,238 @@
+#include "frmSlipList.h"
+#include "Amount.h"
+#include "Controls.h"
+#include "DbError.h"
+#include "FlexGrid.h"
+#include "Forms.h"
+#include "MsgBox.h"
+#include "Transaction.h"
+#include "WindowHelpers.h"
+#include "frmSlip.h"
+#include "modData.h"
+
+#include <QDate>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+using Controls::twips;
+
+namespace {
+
+constexpr int kColumns = 7;
+const char* const kHeaders[kColumns] = {"", "SN", "Sr.No", "Date", "Account", "Amount", ""};
+const int kWidths[kColumns] = {1, 500, 1000, 1500, 2800, 1600, 3600};
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(twips(left), twips(top), twips(width), twips(height));
+}
+
+// Runs a handler and shows any failure's description; the list stays usable.
+template <class Handler> void reportingFailures(QWidget* parent, Handler handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        showFailure(error, parent);
+    }
+}
+
+} // namespace
+
+frmSlipList::frmSlipList() {
+    setUpDialogWindow(this, QStringLiteral("frmSlipList"), QStringLiteral("SlipList"));
+    buildControls();
+    Form_Load();
+}
+
+void frmSlipList::buildControls() {
+    setFixedSize(twips(10020), twips(5850));
+
+    Frame1 = Controls::make<QFrame>(this, QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    Frame1->setGeometry(twipsRect(120, 0, 9855, 1155));
+    Label1_0 = Controls::make<QLabel>(Frame1, QStringLiteral("Label1_0"));
+    Label1_0->setText(QStringLiteral("From"));
+    Label1_0->setGeometry(twipsRect(120, 480, 855, 255));
+    dtFrom = Controls::make<QDateEdit>(Frame1, QStringLiteral("dtFrom"));
+    dtFrom->setGeometry(twipsRect(960, 480, 1815, 315));
+    Label1_1 = Controls::make<QLabel>(Frame1, QStringLiteral("Label1_1"));
+    Label1_1->setText(QStringLiteral(" To"));
+    Label1_1->setGeometry(twipsRect(2760, 480, 855, 255));
+    dtTo = Controls::make<QDateEdit>(Frame1, QStringLiteral("dtTo"));
+    dtTo->setGeometry(twipsRect(3600, 480, 1815, 315));
+    Controls::caption(Label1_0, dtFrom);
+    Controls::caption(Label1_1, dtTo);
+    for (QDateEdit* picker : {dtFrom, dtTo})
+        picker->setCalendarPopup(true);
+    Command5 = Controls::make<QPushButton>(Frame1, QStringLiteral("Command5"));
+    Command5->setText(QStringLiteral("Refresh"));
+    Command5->setGeometry(twipsRect(5640, 460, 1575, 315));
+
+    FG = Controls::make<FlexGrid>(this, QStringLiteral("FG"), QStringLiteral("Slips"));
+    FG->setGeometry(twipsRect(120, 1200, 9855, 3735));
+
+    Picture1 = Controls::make<QWidget>(this, QStringLiteral("Picture1"));
+    Picture1->setGeometry(twipsRect(0, 4995, 10020, 855));
+    struct ButtonSpec {
+        QPushButton*& button;
+        const char* name;
+        const char* caption;
+        int left;
+    };
+    const ButtonSpec buttons[] = {{Command6, "Command6", "Print", 1320},
+                                  {Command4, "Command4", "Add New", 3000},
+                                  {Command3, "Command3", "Edit", 4680},
+                                  {Command2, "Command2", "Delete", 6360},
+                                  {Command1, "Command1", "Close", 8040}};
+    for (const ButtonSpec& spec : buttons) {
+        spec.button = Controls::make<QPushButton>(Picture1, QLatin1String(spec.name));
+        spec.button->setText(QLatin1String(spec.caption));
+        spec.button->setGeometry(twipsRect(spec.left, 240, 1575, 375));
+    }
+
+    setTabOrder(dtFrom, dtTo);
+    setTabOrder(dtTo, Command5);
+    setTabOrder(Command5, FG);
+    setTabOrder(FG, Command6);
+    setTabOrder(Command6, Command4);
+    setTabOrder(Command4, Command3);
+    setTabOrder(Command3, Command2);
+    setTabOrder(Command2, Command1);
+
+    connect(Command1, &QPushButton::clicked, this, &frmSlipList::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmSlipList::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmSlipList::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmSlipList::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &frmSlipList::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &frmSlipList::Command6_Click);
+    connect(FG, &FlexGrid::DblClick, this, &frmSlipList::FG_DblClick);
+}
+
+void frmSlipList::Form_Load() {
+    for (QDateEdit* picker : {dtFrom, dtTo}) {
+        picker->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+        picker->setDate(QDate::currentDate());
+    }
+    // Connected after the dates are set, so the load fills the list once.
+    connect(dtFrom, &QDateEdit::dateChanged, this, &frmSlipList::dtFrom_Change);
+    connect(dtTo, &QDateEdit::dateChanged, this, &frmSlipList::dtTo_Change);
+    reportingFailures(this, [this] { addFG(); });
+}
+
+void frmSlipList::setFG() {
+    FG->setRows(1);
+    FG->setCols(kColumns);
+    for (int col = 0; col < kColumns; ++col) {
+        FG->setColWidth(col, kWidths[col]);
+        FG->setTextMatrix(0, col, QLatin1String(kHeaders[col]));
+    }
+    FG->setRowHeight(0, 400);
+    FG->setMinRowHeight(350);
+}
+
+void frmSlipList::addFG() {
+    setFG();
+    const QString from = dtFrom->date().toString(QStringLiteral("yyyy-MM-dd"));
+    const QString to = dtTo->date().toString(QStringLiteral("yyyy-MM-dd"));
+    rs = Recordset();
+    rs.Open(
+        QStringLiteral("SELECT max(tblSlip.Sid), max(tblSlip.Sno), max(tblSlip.sDate),tblSlip.accName,"
+                       "sum(tblslipdetails.amount)FROM tblSlip INNER JOIN tblSlipDetails ON tblSlip.sID = "
+                       "tblSlipDetails.SID where format(sdate,'yyyy-MM-dd')between '") +
+            from + QStringLiteral("' and '") + to +
+            QStringLiteral("' group by  tblSlipDetails.SID,tblSlip.sno,sdate,accname "),
+        g_Connection);
+    FG->setRows(rs.RecordCount() + 1);
+    for (; !rs.atEnd(); rs.MoveNext()) {
+        const int row = rs.AbsolutePosition();
+        FG->setTextMatrix(row, 0, rs.FieldText(0));
+        FG->setTextMatrix(row, 1, QString::number(row));
+        FG->setTextMatrix(row, 2, rs.FieldText(1));
+        FG->setTextMatrix(
+            row, 3, QDate::fromString(rs.FieldText(2), Qt::ISODate).toString(QStringLiteral("dd-MM-yyyy")));
+        FG->setTextMatrix(row, 4, rs.FieldText(3));
+        FG->setTextMatrix(row, 5, Amount::format(rs.Fields(4).toDouble()));
+    }
+}
+
+QString frmSlipList::selectedKey() const {
+    const int row = FG->rowSel();
+    return row > 0 ? FG->textMatrix(row, 0) : QString();
+}
+
+void frmSlipList::Command5_Click() {
+    reportingFailures(this, [this] { addFG(); });
+}
+
+void frmSlipList::dtFrom_Change() {
+    Command5_Click();
+}
+
+void frmSlipList::dtTo_Change() {
+    Command5_Click();
+}
+
+void frmSlipList::Command2_Click() {
+    const QString key = selectedKey();
+    if (key.isEmpty())
+        return;
+    if (!MsgBox::askYesNo(QStringLiteral("Do you want to delete the entry"), this))
+        return;
+    reportingFailures(this, [&] {
+        bool isNumber = false;
+        const qint32 slipKey = key.toInt(&isNumber);
+        if (!isNumber)
+            throw DbError(QStringLiteral("\"%1\" is not a slip key.").arg(key));
+        const QString sid = QString::number(slipKey);
+        // The lines and the slip go together, or neither does.
+        Transaction transaction(g_Connection);
+        rs = Recordset();
+        rs.Open(QStringLiteral("delete from tblslipdetails where sid=") + sid, g_Connection);
+        rs.Open(QStringLiteral("delete from tblslip where sid=") + sid, g_Connection);
+        transaction.commit();
+    });
+    Command5_Click();
+}
+
+void frmSlipList::showSlipWindow() {
+    showOwned(&Forms::get<frmSlip>(), this);
+}
+
+void frmSlipList::FG_DblClick() {
+    const QString key = selectedKey();
+    if (key.isEmpty())
+        return;
+    reportingFailures(this, [&] {
+        frmSlip& slip = Forms::get<frmSlip>();
+        slip.lblRef->setText(key);
+        slip.getData();
+        showSlipWindow();
+    });
+}
+
+void frmSlipList::Command3_Click() {
+    FG_DblClick();
+}
+
+void frmSlipList::Command6_Click() {
+    const QString key = selectedKey();
+    if (key.isEmpty())
+        return;
+    reportingFailures(this, [&] {
+        frmSlip& slip = Forms::get<frmSlip>();
+        slip.lblRef->setText(key);
+        slip.getData();
+        slip.getAccTag();
+        showSlipWindow();
+        slip.printPV();
+    });
+}
+
+void frmSlipList::Command4_Click() {
+    showSlipWindow();
+}
+
+void frmSlipList::Command1_Click() {
+    close();
+}

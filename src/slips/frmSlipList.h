@@ -1,0 +1,54 @@
+#pragma once
+#include "Recordset.h"
+
+#include <QWidget>
+
+class FlexGrid;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+// "SlipList": the stored slips of a date range, from which slips are added,
+// edited, deleted and printed again. It works on whatever g_Connection holds.
+class frmSlipList : public QWidget {
+    Q_OBJECT
+public:
+    frmSlipList();
+
+    QFrame* Frame1;
+    QLabel* Label1_0;
+    QLabel* Label1_1;
+    QDateEdit* dtFrom;
+    QDateEdit* dtTo;
+    QPushButton* Command5;
+    FlexGrid* FG;
+    QWidget* Picture1;
+    QPushButton* Command6;
+    QPushButton* Command4;
+    QPushButton* Command3;
+    QPushButton* Command2;
+    QPushButton* Command1;
+
+    void setFG();
+    void addFG();
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void FG_DblClick();
+    void dtFrom_Change();
+    void dtTo_Change();
+
+private:
+    void Form_Load();
+    void buildControls();
+    // The key in column 0 of the selected row; empty when no slip is selected.
+    QString selectedKey() const;
+    void showSlipWindow();
+
+    Recordset rs;
+};
