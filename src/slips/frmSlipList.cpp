@@ -1,6 +1,7 @@
 #include "frmSlipList.h"
 #include "Amount.h"
 #include "Controls.h"
+#include "DatePicker.h"
 #include "DbError.h"
 #include "FlexGrid.h"
 #include "Forms.h"
@@ -54,12 +55,12 @@ void frmSlipList::buildControls() {
     Label1_0 = Controls::make<QLabel>(Frame1, QStringLiteral("Label1_0"));
     Label1_0->setText(QStringLiteral("From"));
     Label1_0->setGeometry(twipsRect(120, 480, 855, 255));
-    dtFrom = Controls::make<QDateEdit>(Frame1, QStringLiteral("dtFrom"));
+    dtFrom = Controls::make<DatePicker>(Frame1, QStringLiteral("dtFrom"));
     dtFrom->setGeometry(twipsRect(960, 480, 1815, 315));
     Label1_1 = Controls::make<QLabel>(Frame1, QStringLiteral("Label1_1"));
     Label1_1->setText(QStringLiteral(" To"));
     Label1_1->setGeometry(twipsRect(2760, 480, 855, 255));
-    dtTo = Controls::make<QDateEdit>(Frame1, QStringLiteral("dtTo"));
+    dtTo = Controls::make<DatePicker>(Frame1, QStringLiteral("dtTo"));
     dtTo->setGeometry(twipsRect(3600, 480, 1815, 315));
     Controls::caption(Label1_0, dtFrom);
     Controls::caption(Label1_1, dtTo);

@@ -1,0 +1,308 @@
+#include "FlexGrid.h"
+#include "Input.h"
+#include "SlipWindowTesting.h"
+#include "frmReport.h"
+#include "frmSlipList.h"
+#include "modData.h"
+#include "modReport.h"
+
+#include <QDate>
+#include <QFile>
+#include <QHeaderView>
+
+using namespace SlipTesting;
+
+namespace {
+
+const QDate today = QDate::currentDate();
+
+// Stores a slip with one line per amount and returns its key.
+int addSlip(TestEnv& env, int sno, const QDate& date, const QString& accName, const QList<double>& amounts,
+            const QString& accno = QStringLiteral("111")) {
+    QSqlQuery slip(env.check()->database());
+    slip.prepare(
+        QStringLiteral("INSERT INTO tblSlip (sno, accno, accName, branch, sdate, depositedBy, remarks) "
+                       "VALUES (?, ?, ?, 'Fort', ?, 'Ravi', '')"));
+    slip.addBindValue(sno);
+    slip.addBindValue(accno);
+    slip.addBindValue(accName);
+    slip.addBindValue(date.toString(Qt::ISODate));
+    if (!slip.exec())
+        return 0;
+    const int sid = slip.lastInsertId().toInt();
+    for (int i = 0; i < amounts.size(); ++i) {
+        QSqlQuery line(env.check()->database());
+        line.prepare(QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
+                                    "VALUES (?, ?, ?, 'HDFC Bank', 'Mumbai', ?)"));
+        line.addBindValue(sid);
+        line.addBindValue(QStringLiteral("%1").arg(100 + i, 6, 10, QLatin1Char('0')));
+        line.addBindValue(date.toString(Qt::ISODate));
+        line.addBindValue(amounts[i]);
+        line.exec();
+    }
+    return sid;
+}
+
+// The list works on the connection the main window opened at start.
+frmSlipList* openList() {
+    if (!g_Connection || g_Connection->State() != 1)
+        Reconnect();
+    frmSlipList& list = Forms::get<frmSlipList>();
+    return showActive(&list) ? &list : nullptr;
+}
+
+// What the grid shows, row by row, columns 0 to 6 joined by "|".
+QStringList gridRows(const FlexGrid* grid) {
+    QStringList rows;
+    for (int row = 0; row < grid->rows(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < grid->cols(); ++col)
+            cells << grid->textMatrix(row, col);
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+void clickRow(FlexGrid* grid, int row) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, 2).center());
+}
+
+// Steps a picker's day with the arrow keys, as a person does.
+void stepDay(QDateEdit* picker, Qt::Key key) {
+    picker->setFocus();
+    picker->setCurrentSection(QDateTimeEdit::DaySection);
+    QTest::keyClick(picker, key);
+}
+
+} // namespace
+
+class TestSlipList : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnTodaysSlipsWithTotals() {
+        TestEnv env;
+        env.createDatabase();
+        const int first = addSlip(env, 42, today, "Asha Traders", {100, 200.5, 0});
+        addSlip(env, 7, today.addDays(-1), "Yesterday Ltd", {10});
+        addSlip(env, 8, today.addDays(1), "Tomorrow Ltd", {10});
+        addSlip(env, 9, today, "No Lines Ltd", {});
+        const int second = addSlip(env, 3, today, "O'Brien & \"Sons\"", {0.1, 0.2});
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        QCOMPARE(list->windowTitle(), QStringLiteral("SlipList"));
+        QCOMPARE(list->dtFrom->date(), today);
+        QCOMPARE(list->dtTo->date(), today);
+        QCOMPARE(list->dtFrom->displayFormat(), QStringLiteral("dd-MM-yyyy"));
+        const QString shownToday = today.toString(QStringLiteral("dd-MM-yyyy"));
+        QStringList rows = gridRows(list->FG);
+        QCOMPARE(rows.takeFirst(), QStringLiteral("|SN|Sr.No|Date|Account|Amount|"));
+        rows.sort();
+        QStringList expected{
+            QStringLiteral("%1|1|42|%2|Asha Traders|300.50|").arg(first).arg(shownToday),
+            QStringLiteral("%1|2|3|%2|O'Brien & \"Sons\"|0.30|").arg(second).arg(shownToday)};
+        // SN counts the rows in the order they come, whatever Sr.No says.
+        QStringList unnumbered;
+        for (QString row : gridRows(list->FG).mid(1)) {
+            QStringList cells = row.split(QLatin1Char('|'));
+            QVERIFY(cells[1] == QLatin1String("1") || cells[1] == QLatin1String("2"));
+            cells[1].clear();
+            unnumbered << cells.join(QLatin1Char('|'));
+        }
+        for (QString& row : expected) {
+            QStringList cells = row.split(QLatin1Char('|'));
+            cells[1].clear();
+            row = cells.join(QLatin1Char('|'));
+        }
+        unnumbered.sort();
+        expected.sort();
+        QCOMPARE(unnumbered, expected);
+        QCOMPARE(list->FG->textMatrix(1, 1), QStringLiteral("1"));
+        QCOMPARE(list->FG->textMatrix(2, 1), QStringLiteral("2"));
+    }
+
+    void changingADateReloadsAtOnce() {
+        TestEnv env;
+        env.createDatabase();
+        addSlip(env, 1, today, "Today", {1});
+        addSlip(env, 2, today.addDays(-1), "Yesterday", {2});
+        addSlip(env, 3, today.addDays(1), "Tomorrow", {3});
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        QCOMPARE(list->FG->rows(), 2);
+        stepDay(list->dtFrom, Qt::Key_Down);
+        QCOMPARE(list->dtFrom->date(), today.addDays(-1));
+        QCOMPARE(list->FG->rows(), 3);
+        // The "To" day is included, the day after it is not.
+        stepDay(list->dtTo, Qt::Key_Up);
+        QCOMPARE(list->FG->rows(), 4);
+        list->dtFrom->setDate(today.addDays(1));
+        QCOMPARE(list->FG->rows(), 2);
+        QCOMPARE(list->FG->textMatrix(1, 4), QStringLiteral("Tomorrow"));
+        // Refresh picks up what another window stored meanwhile.
+        addSlip(env, 4, today.addDays(1), "Late", {4});
+        QCOMPARE(list->FG->rows(), 2);
+        QTest::mouseClick(list->Command5, Qt::LeftButton);
+        QCOMPARE(list->FG->rows(), 3);
+    }
+
+    void nothingSelectedDoesNothing() {
+        TestEnv env;
+        env.createDatabase();
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        QCOMPARE(list->FG->rows(), 1);
+        for (QPushButton* button : {list->Command3, list->Command6, list->Command2})
+            QTest::mouseClick(button, Qt::LeftButton);
+        doubleClick(list->FG->viewport(), QPoint(5, 5));
+        list->FG_DblClick();
+        QVERIFY(MsgBox::shown().isEmpty());
+        QVERIFY(!Forms::isLoaded<frmSlip>());
+        QVERIFY(!Forms::isLoaded<frmReport>());
+    }
+
+    void deleteAsksAndRemovesLinesAndSlipTogether() {
+        TestEnv env;
+        env.createDatabase();
+        const int keep = addSlip(env, 1, today, "Keep", {5});
+        const int gone = addSlip(env, 2, today, "Gone", {6, 7});
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        const int row = list->FG->textMatrix(1, 0).toInt() == gone ? 1 : 2;
+
+        clickRow(list->FG, row);
+        MsgBox::setNextAnswer(MsgBox::Button::No);
+        QTest::mouseClick(list->Command2, Qt::LeftButton);
+        QCOMPARE(shownTexts(), QStringList{QStringLiteral("Do you want to delete the entry")});
+        QCOMPARE(MsgBox::shown()[0].buttons, MsgBox::Buttons::YesNo);
+        QCOMPARE(env.count("tblSlipDetails"), 3);
+        QCOMPARE(list->FG->rows(), 3);
+
+        // The second deletion fails: the lines must stay too.
+        MsgBox::clearShown();
+        Connection::setFaultInjector(
+            [](const QString& sql) { return sql.startsWith(QStringLiteral("delete from tblslip where")); });
+        clickRow(list->FG, row);
+        MsgBox::setNextAnswer(MsgBox::Button::Yes);
+        QTest::mouseClick(list->Command2, Qt::LeftButton);
+        Connection::setFaultInjector({});
+        QCOMPARE(shownTexts().size(), 2);
+        QVERIFY(shownTexts()[1].contains(QStringLiteral("Injected fault")));
+        QCOMPARE(env.count("tblSlipDetails"), 3);
+        QCOMPARE(env.count("tblSlip"), 2);
+
+        MsgBox::clearShown();
+        clickRow(list->FG, row);
+        MsgBox::setNextAnswer(MsgBox::Button::Yes);
+        QTest::mouseClick(list->Command2, Qt::LeftButton);
+        QCOMPARE(shownTexts(), QStringList{QStringLiteral("Do you want to delete the entry")});
+        QCOMPARE(
+            env.scalar(QStringLiteral("select count(*) from tblSlipDetails where sid=%1").arg(gone)).toInt(),
+            0);
+        QCOMPARE(env.scalar(QStringLiteral("select count(*) from tblSlip where sid=%1").arg(gone)).toInt(),
+                 0);
+        QCOMPARE(env.count("tblSlipDetails"), 1);
+        QCOMPARE(list->FG->rows(), 2);
+        QCOMPARE(list->FG->textMatrix(1, 0).toInt(), keep);
+    }
+
+    void editOpensTheSlipOwnedByTheList() {
+        TestEnv env;
+        env.createDatabase();
+        env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
+        addSlip(env, 1, today, "First", {1});
+        const int sid = addSlip(env, 2, today, "Second", {250, 50});
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        const int row = list->FG->textMatrix(1, 0).toInt() == sid ? 1 : 2;
+        doubleClick(list->FG->viewport(), list->FG->cellRect(row, 3).center());
+        QVERIFY(Forms::isLoaded<frmSlip>());
+        frmSlip& slip = Forms::get<frmSlip>();
+        QVERIFY(slip.isVisible());
+        QCOMPARE(slip.parentWidget(), list);
+        QCOMPARE(slip.lblRef->text(), QString::number(sid));
+        QCOMPARE(slip.txtAccName->text(), QStringLiteral("Second"));
+        QCOMPARE(slip.lbTot->text(), QStringLiteral("300.00"));
+
+        // "Add New" brings the open slip forward unchanged.
+        fill(slip.Text2, QStringLiteral("Meena"));
+        QTest::mouseClick(list->Command4, Qt::LeftButton);
+        QCOMPARE(&Forms::get<frmSlip>(), &slip);
+        QCOMPARE(slip.lblRef->text(), QString::number(sid));
+        QCOMPARE(slip.Text2->text(), QStringLiteral("Meena"));
+
+        // Saving it updates that slip; No refreshes the list and opens an empty slip.
+        MsgBox::setNextAnswer(MsgBox::Button::No);
+        click(slip.Command2);
+        QCOMPARE(env.count("tblSlip"), 2);
+        QCOMPARE(
+            env.scalar(QStringLiteral("select depositedBy from tblSlip where sid=%1").arg(sid)).toString(),
+            QStringLiteral("Meena"));
+        frmSlip& fresh = Forms::get<frmSlip>();
+        QCOMPARE(fresh.lblRef->text(), QString());
+        QCOMPARE(fresh.parentWidget(), list);
+    }
+
+    void printShowsThePreviewOfTheSlipsAccount() {
+        TestEnv env;
+        env.createDatabase();
+        env.copyReports();
+        const int account =
+            env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
+        const int sid = addSlip(env, 5, today, "Asha Traders", {1234.5});
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        clickRow(list->FG, 1);
+        QTest::mouseClick(list->Command6, Qt::LeftButton);
+        QVERIFY2(MsgBox::shown().isEmpty(), qPrintable(shownTexts().join(QLatin1Char('\n'))));
+        QVERIFY(Forms::get<frmSlip>().isVisible());
+        QVERIFY(Forms::isLoaded<frmReport>());
+        QVERIFY(Forms::get<frmReport>().isVisible());
+        QCOMPARE(g_Report->filePath(), env.folder() + QStringLiteral("/Reports/pv%1.rpt").arg(account));
+        QCOMPARE(g_Report->parameterFields().item(1).currentValues(), QVariantList{sid});
+        QVERIFY(Forms::get<frmReport>().CViewer->pageCount() >= 1);
+    }
+
+    void printFailureIsShownAndTheListStays() {
+        TestEnv env;
+        env.createDatabase();
+        env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
+        addSlip(env, 5, today, "Asha Traders", {10});
+        // An account number that no longer exists: the fresh slip window has no key.
+        addSlip(env, 6, today, "Closed", {20}, QStringLiteral("999"));
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        const int closedRow = list->FG->textMatrix(1, 4) == QLatin1String("Closed") ? 1 : 2;
+        // A fresh slip window has no account key for an account that is gone.
+        clickRow(list->FG, closedRow);
+        QTest::mouseClick(list->Command6, Qt::LeftButton);
+        QCOMPARE(shownTexts(), QStringList{QStringLiteral("Cannot find the rpt file")});
+        // An account without a template: the message names the missing file.
+        MsgBox::clearShown();
+        clickRow(list->FG, 3 - closedRow);
+        QTest::mouseClick(list->Command6, Qt::LeftButton);
+        QCOMPARE(shownTexts().size(), 1);
+        QVERIFY2(shownTexts()[0].contains(QStringLiteral("pv1.rpt")), qPrintable(shownTexts()[0]));
+        QVERIFY(list->isVisible());
+        QVERIFY(Forms::isLoaded<frmSlipList>());
+    }
+
+    void aSaveWithoutPrintingLoadsTheListHidden() {
+        TestEnv env;
+        env.createDatabase();
+        env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
+        frmSlip* slip = openSlip();
+        QVERIFY(slip);
+        chooseFromList(slip->cmbAcc, QStringLiteral("111"));
+        fillLine(*slip, 0, QStringLiteral("1"), QStringLiteral("Canara"), QStringLiteral("Thane"),
+                 QStringLiteral("99.95"));
+        saveAndAnswer(*slip, MsgBox::Button::No);
+        QVERIFY(Forms::isLoaded<frmSlipList>());
+        frmSlipList& list = Forms::get<frmSlipList>();
+        QVERIFY(!list.isVisible());
+        QCOMPARE(list.FG->rows(), 2);
+        QCOMPARE(list.FG->textMatrix(1, 5), QStringLiteral("99.95"));
+    }
+};
+
+QTEST_MAIN(TestSlipList)
+#include "test_sliplist.moc"
