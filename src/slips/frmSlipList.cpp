@@ -200,15 +200,20 @@ void frmSlipList::showSlipWindow() {
     showOwned(&Forms::get<frmSlip>(), this);
 }
 
-void frmSlipList::FG_DblClick() {
+frmSlip* frmSlipList::openSelectedSlip() {
     const QString key = selectedKey();
     if (key.isEmpty())
-        return;
+        return nullptr;
+    frmSlip& slip = Forms::get<frmSlip>();
+    slip.lblRef->setText(key);
+    slip.getData();
+    return &slip;
+}
+
+void frmSlipList::FG_DblClick() {
     reportingFailures(this, [&] {
-        frmSlip& slip = Forms::get<frmSlip>();
-        slip.lblRef->setText(key);
-        slip.getData();
-        showSlipWindow();
+        if (openSelectedSlip())
+            showSlipWindow();
     });
 }
 
@@ -217,16 +222,13 @@ void frmSlipList::Command3_Click() {
 }
 
 void frmSlipList::Command6_Click() {
-    const QString key = selectedKey();
-    if (key.isEmpty())
-        return;
     reportingFailures(this, [&] {
-        frmSlip& slip = Forms::get<frmSlip>();
-        slip.lblRef->setText(key);
-        slip.getData();
-        slip.getAccTag();
+        frmSlip* slip = openSelectedSlip();
+        if (!slip)
+            return;
+        slip->getAccTag();
         showSlipWindow();
-        slip.printPV();
+        slip->printPV();
     });
 }
 

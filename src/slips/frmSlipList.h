@@ -49,6 +49,9 @@ private:
     // The key in column 0 of the selected row; empty when no slip is selected.
     QString selectedKey() const;
     void showSlipWindow();
+    // Loads the selected slip into the slip window (loading that window when
+    // needed); null when no slip is selected.
+    class frmSlip* openSelectedSlip();
 
     Recordset rs;
 };

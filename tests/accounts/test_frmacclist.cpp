@@ -20,21 +20,9 @@ frmAccList& openList() {
     return list;
 }
 
-// The grid's rows as text, header row included, one row per line.
-QStringList gridRows(const FlexGrid* grid) {
-    QStringList rows;
-    for (int row = 0; row < grid->rows(); ++row) {
-        QStringList cells;
-        for (int col = 0; col < grid->cols(); ++col)
-            cells << grid->textMatrix(row, col);
-        rows << cells.join('|');
-    }
-    return rows;
-}
-
 const QString kHeader = "|SN|Account No|Account Name|Branch";
 
-void clickRow(frmAccList& list, int row) {
+void clickGridRow(frmAccList& list, int row) {
     QTest::mouseClick(list.FG->viewport(), Qt::LeftButton, {}, list.FG->cellRect(row, 3).center());
 }
 
@@ -162,7 +150,7 @@ private slots:
 
         // Open already: "Edit" on another row reloads the same window.
         QTest::keyClicks(master.Text2, " typed");
-        clickRow(list, 2);
+        clickGridRow(list, 2);
         click(list.Command3);
         QCOMPARE(&Forms::get<frmAcc>(), &master);
         QCOMPARE(masterFields(master), (QStringList{QString::number(second), "2", "Two", "B2"}));
@@ -185,7 +173,7 @@ private slots:
         const int first = env.addAccount("1", "One", "B1");
         const int second = env.addAccount("2", "Two", "B2");
         frmAccList& list = openList();
-        clickRow(list, 2);
+        clickGridRow(list, 2);
         click(list.Command3);
         frmAcc& master = Forms::get<frmAcc>();
         master.Text2->clear();
@@ -213,7 +201,7 @@ private slots:
         env.addAccount("1", "One", "B1");
         const int second = env.addAccount("2", "Two", "B2");
         frmAccList& list = openList();
-        clickRow(list, 2);
+        clickGridRow(list, 2);
         click(list.Command3);
         frmAcc& master = Forms::get<frmAcc>();
         QTest::keyClicks(master.Text3, " edited");
@@ -277,7 +265,7 @@ private slots:
         addSlips(env, "2", slips);
         addSlips(env, "3", 2); // another account's slips do not count
         frmAccList& list = openList();
-        clickRow(list, 2);
+        clickGridRow(list, 2);
         MsgBox::setNextAnswer(answerYes ? MsgBox::Button::Yes : MsgBox::Button::No);
         click(list.Command2);
 
@@ -308,7 +296,7 @@ private slots:
         // Since the list was read, the second account took a number that slips carry.
         env.exec(QString("UPDATE tblAcc SET accno = '77' WHERE id = %1").arg(second));
         addSlips(env, "77", 1);
-        clickRow(list, 2);
+        clickGridRow(list, 2);
         click(list.Command2);
         QCOMPARE(shownTexts().size(), 1);
         QVERIFY(shownTexts().first().startsWith("The account 77 cannot be deleted: 1 stored slip"));
@@ -318,7 +306,7 @@ private slots:
         MsgBox::clearShown();
         env.exec(QString("DELETE FROM tblSlip"));
         env.exec(QString("DELETE FROM tblAcc WHERE id = %1").arg(second));
-        clickRow(list, 2);
+        clickGridRow(list, 2);
         click(list.Command2);
         QCOMPARE(shownTexts(), QStringList());
         QCOMPARE(list.FG->rows(), 2);
@@ -358,7 +346,7 @@ private slots:
         click(list.Command3);
         frmAcc& master = Forms::get<frmAcc>();
         Connection::setFaultInjector(failReads);
-        clickRow(list, 2);
+        clickGridRow(list, 2);
         click(list.Command3);
         QCOMPARE(shownTexts().size(), 2);
         QVERIFY(master.isVisible());

@@ -1,10 +1,10 @@
 // One operator's round from the main menu to paper and back, checking the
 // database after every step.
+#include "../slips/SlipWindowTesting.h"
 #include "Amount.h"
 #include "FlexGrid.h"
 #include "Input.h"
 #include "SlipMain.h"
-#include "../slips/SlipWindowTesting.h"
 #include "frmAcc.h"
 #include "frmReport.h"
 #include "frmSlipList.h"
@@ -35,10 +35,6 @@ void createAccount(SlipMain& main, const QString& number, const QString& name, c
         QTest::mouseClick(account.Check1, Qt::LeftButton, {}, QPoint(5, account.Check1->height() / 2));
     click(account.Command2);
     QVERIFY(!Forms::isLoaded<frmAcc>());
-}
-
-void clickRow(FlexGrid* grid, int row) {
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, 3).center());
 }
 
 QStringList linesOf(TestEnv& env, int sid) {
@@ -154,7 +150,7 @@ private slots:
 
         // 5. Edit it from the list, change an amount, save and print.
         MsgBox::clearShown();
-        clickRow(list.FG, 1);
+        clickGridRow(list.FG, 1);
         click(list.Command3);
         slip = &Forms::get<frmSlip>();
         QCOMPARE(slip->lblRef->text(), QString::number(sid));
@@ -181,7 +177,7 @@ private slots:
 
         // 6. Delete it from the list.
         MsgBox::clearShown();
-        clickRow(list.FG, 1);
+        clickGridRow(list.FG, 1);
         MsgBox::setNextAnswer(MsgBox::Button::Yes);
         click(list.Command2);
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("Do you want to delete the entry")});

@@ -51,22 +51,6 @@ frmSlipList* openList() {
     return showActive(&list) ? &list : nullptr;
 }
 
-// What the grid shows, row by row, columns 0 to 6 joined by "|".
-QStringList gridRows(const FlexGrid* grid) {
-    QStringList rows;
-    for (int row = 0; row < grid->rows(); ++row) {
-        QStringList cells;
-        for (int col = 0; col < grid->cols(); ++col)
-            cells << grid->textMatrix(row, col);
-        rows << cells.join(QLatin1Char('|'));
-    }
-    return rows;
-}
-
-void clickRow(FlexGrid* grid, int row) {
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, 2).center());
-}
-
 // Steps a picker's day with the arrow keys, as a person does.
 void stepDay(QDateEdit* picker, Qt::Key key) {
     picker->setFocus();
@@ -169,7 +153,7 @@ private slots:
         QVERIFY(list);
         const int row = list->FG->textMatrix(1, 0).toInt() == gone ? 1 : 2;
 
-        clickRow(list->FG, row);
+        clickGridRow(list->FG, row);
         MsgBox::setNextAnswer(MsgBox::Button::No);
         QTest::mouseClick(list->Command2, Qt::LeftButton);
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("Do you want to delete the entry")});
@@ -181,7 +165,7 @@ private slots:
         MsgBox::clearShown();
         Connection::setFaultInjector(
             [](const QString& sql) { return sql.startsWith(QStringLiteral("delete from tblslip where")); });
-        clickRow(list->FG, row);
+        clickGridRow(list->FG, row);
         MsgBox::setNextAnswer(MsgBox::Button::Yes);
         QTest::mouseClick(list->Command2, Qt::LeftButton);
         Connection::setFaultInjector({});
@@ -191,7 +175,7 @@ private slots:
         QCOMPARE(env.count("tblSlip"), 2);
 
         MsgBox::clearShown();
-        clickRow(list->FG, row);
+        clickGridRow(list->FG, row);
         MsgBox::setNextAnswer(MsgBox::Button::Yes);
         QTest::mouseClick(list->Command2, Qt::LeftButton);
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("Do you want to delete the entry")});
@@ -251,7 +235,7 @@ private slots:
         const int sid = addSlip(env, 5, today, "Asha Traders", {1234.5});
         frmSlipList* list = openList();
         QVERIFY(list);
-        clickRow(list->FG, 1);
+        clickGridRow(list->FG, 1);
         QTest::mouseClick(list->Command6, Qt::LeftButton);
         QVERIFY2(MsgBox::shown().isEmpty(), qPrintable(shownTexts().join(QLatin1Char('\n'))));
         QVERIFY(Forms::get<frmSlip>().isVisible());
@@ -273,12 +257,12 @@ private slots:
         QVERIFY(list);
         const int closedRow = list->FG->textMatrix(1, 4) == QLatin1String("Closed") ? 1 : 2;
         // A fresh slip window has no account key for an account that is gone.
-        clickRow(list->FG, closedRow);
+        clickGridRow(list->FG, closedRow);
         QTest::mouseClick(list->Command6, Qt::LeftButton);
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("Cannot find the rpt file")});
         // An account without a template: the message names the missing file.
         MsgBox::clearShown();
-        clickRow(list->FG, 3 - closedRow);
+        clickGridRow(list->FG, 3 - closedRow);
         QTest::mouseClick(list->Command6, Qt::LeftButton);
         QCOMPARE(shownTexts().size(), 1);
         QVERIFY2(shownTexts()[0].contains(QStringLiteral("pv1.rpt")), qPrintable(shownTexts()[0]));

@@ -1,4 +1,6 @@
 #pragma once
+#include "FlexGrid.h"
+
 #include <QTest>
 
 // What a person's keyboard and mouse send, where QTest alone falls short.
@@ -22,4 +24,21 @@ inline void doubleClick(QWidget* widget, QPoint position) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, position);
     QTest::mouseDClick(widget, Qt::LeftButton, {}, position);
     QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
+}
+
+// The grid's rows as text, header row included, the cells of a row joined by "|".
+inline QStringList gridRows(const FlexGrid* grid) {
+    QStringList rows;
+    for (int row = 0; row < grid->rows(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < grid->cols(); ++col)
+            cells << grid->textMatrix(row, col);
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+// Clicks a data row of the grid (in its third column), as a person selects it.
+inline void clickGridRow(FlexGrid* grid, int row) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, 2).center());
 }
