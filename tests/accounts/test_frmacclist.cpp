@@ -1,6 +1,7 @@
 #include "AccountTests.h"
 #include "Connection.h"
 #include "FlexGrid.h"
+#include "GridTesting.h"
 #include "Input.h"
 #include "frmAcc.h"
 #include "frmAccList.h"
@@ -18,18 +19,6 @@ frmAccList& openList() {
     frmAccList& list = Forms::get<frmAccList>();
     Forms::showForward(&list);
     return list;
-}
-
-// The grid's rows as text, header row included, one row per line.
-QStringList gridRows(const FlexGrid* grid) {
-    QStringList rows;
-    for (int row = 0; row < grid->rows(); ++row) {
-        QStringList cells;
-        for (int col = 0; col < grid->cols(); ++col)
-            cells << grid->textMatrix(row, col);
-        rows << cells.join('|');
-    }
-    return rows;
 }
 
 const QString kHeader = "|SN|Account No|Account Name|Branch";

@@ -4,14 +4,16 @@
 // What a person's keyboard and mouse send, where QTest alone falls short.
 
 // Types text key by key. QTest::keyClicks knows only Latin-1 keys; any other
-// character (Devanagari, say) arrives as a key event carrying just its text,
-// as an input method delivers it.
+// character (Devanagari, an emoji, say) arrives as a key event carrying just
+// its text, as an input method delivers it - a character beyond 16 bits whole,
+// never as two halves.
 inline void typeText(QWidget* widget, const QString& text) {
-    for (const QChar character : text) {
-        if (character.unicode() >= 0x20 && character.unicode() < 0x7f)
-            QTest::keyClick(widget, character.toLatin1());
+    for (const char32_t character : text.toUcs4()) {
+        if (character >= 0x20 && character < 0x7f)
+            QTest::keyClick(widget, static_cast<char>(character));
         else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUcs4(&character, 1),
+                                Qt::NoModifier);
     }
 }
 
