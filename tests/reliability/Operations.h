@@ -37,6 +37,15 @@ inline const char* name(Kind kind) {
     return "";
 }
 
+// One data row per kind of write, named after it, in the column "kind".
+inline void addRows(std::initializer_list<Kind> kinds = {Kind::NewSlip, Kind::UpdatedSlip, Kind::DeletedSlip,
+                                                         Kind::NewAccount, Kind::EditedAccount,
+                                                         Kind::DeletedAccount}) {
+    QTest::addColumn<Kind>("kind");
+    for (Kind kind : kinds)
+        QTest::newRow(name(kind)) << kind;
+}
+
 // A stored slip dated today with two cheque lines; returns its key.
 inline int storeTodaysSlip(TestEnv& env) {
     env.exec(QStringLiteral("INSERT INTO tblSlip (sno, accno, accName, branch, sdate, depositedBy, remarks) "

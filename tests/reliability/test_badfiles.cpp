@@ -64,12 +64,7 @@ QByteArray templateWith(const std::function<void(QJsonObject&)>& change) {
 class TestBadFiles : public QObject {
     Q_OBJECT
 private slots:
-    void aReadOnlyDatabaseRefusesEveryWriteClearly_data() {
-        QTest::addColumn<Kind>("kind");
-        for (Kind kind : {Kind::NewSlip, Kind::UpdatedSlip, Kind::DeletedSlip, Kind::NewAccount,
-                          Kind::EditedAccount, Kind::DeletedAccount})
-            QTest::newRow(Operations::name(kind)) << kind;
-    }
+    void aReadOnlyDatabaseRefusesEveryWriteClearly_data() { Operations::addRows(); }
     void aReadOnlyDatabaseRefusesEveryWriteClearly() {
         QFETCH(Kind, kind);
         TestEnv env;

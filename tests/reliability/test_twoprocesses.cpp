@@ -76,9 +76,7 @@ private slots:
     }
 
     void aLongLockShowsTheBusyDescriptionAndLosesNothing_data() {
-        QTest::addColumn<Kind>("kind");
-        for (Kind kind : {Kind::NewSlip, Kind::UpdatedSlip, Kind::DeletedSlip, Kind::NewAccount})
-            QTest::newRow(Operations::name(kind)) << kind;
+        Operations::addRows({Kind::NewSlip, Kind::UpdatedSlip, Kind::DeletedSlip, Kind::NewAccount});
     }
     void aLongLockShowsTheBusyDescriptionAndLosesNothing() {
         QFETCH(Kind, kind);
