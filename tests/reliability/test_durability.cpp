@@ -112,7 +112,8 @@ private slots:
             QStringList seen;
             QVERIFY2(output.waitFor(QStringLiteral("ready"), seen), qPrintable(saver.readAllStandardError()));
             // Let a few saves pass, then kill at a moment chosen at random, most often
-            // in the middle of a save (one takes some tens of milliseconds).
+            // in the middle of a save (one takes some tens of milliseconds). The wait
+            // only picks that moment: what is checked holds whenever the kill lands.
             for (int saves = static_cast<int>(random.bounded(3)); saves > 0; --saves)
                 QVERIFY2(output.waitFor(QStringLiteral("saved "), seen),
                          qPrintable(saver.readAllStandardError()));
