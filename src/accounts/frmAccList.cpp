@@ -136,32 +136,43 @@ void frmAccList::FG_DblClick() {
     Command3_Click();
 }
 
+frmAccList::AccountUse frmAccList::accountUse(int key) {
+    rs = std::make_unique<Recordset>();
+    rs->Open(QStringLiteral("Select * from tblAcc where id=?"), g_Connection, {key});
+    if (rs->RecordCount() < 1)
+        return {};
+    // The stored number counts, not the list's copy: the list may be older.
+    AccountUse use{true, rs->FieldText(1), 0};
+    rs = std::make_unique<Recordset>();
+    rs->Open(QStringLiteral("Select count(*) from tblSlip where accno=?"), g_Connection, {use.number});
+    use.slips = rs->Fields(0).toInt();
+    return use;
+}
+
 void frmAccList::Command2_Click() {
     const QString key = selectedKey();
     if (key.isEmpty())
         return;
     try {
-        rs = std::make_unique<Recordset>();
-        rs->Open(QStringLiteral("Select * from tblAcc where id=?"), g_Connection, {key.toInt()});
-        if (rs->RecordCount() > 0) {
-            // The stored number counts, not the list's copy: the list may be older.
-            const QString accountNumber = rs->FieldText(1);
-            rs = std::make_unique<Recordset>();
-            rs->Open(QStringLiteral("Select count(*) from tblSlip where accno=?"), g_Connection,
-                     {accountNumber});
-            const int slips = rs->Fields(0).toInt();
-            if (slips > 0) {
-                MsgBox::show(deletionRefused(accountNumber, slips), MsgBox::Buttons::Ok, MsgBox::Button::Ok,
-                             this);
-                return;
-            }
+        AccountUse use = accountUse(key.toInt());
+        if (use.exists && use.slips == 0) {
             if (MsgBox::show(QStringLiteral("Do you want to delete the account"), MsgBox::Buttons::YesNo,
                              MsgBox::Button::No, this) != MsgBox::Button::Yes)
                 return;
             Transaction transaction(g_Connection);
-            rs = std::make_unique<Recordset>();
-            rs->Open(QStringLiteral("Delete from tblAcc where id=?"), g_Connection, {key.toInt()});
+            // Looked at again under the write lock: while the question was open, another
+            // copy of the program may have stored a slip for the account.
+            use = accountUse(key.toInt());
+            if (use.exists && use.slips == 0) {
+                rs = std::make_unique<Recordset>();
+                rs->Open(QStringLiteral("Delete from tblAcc where id=?"), g_Connection, {key.toInt()});
+            }
             transaction.commit();
+        }
+        if (use.slips > 0) {
+            MsgBox::show(deletionRefused(use.number, use.slips), MsgBox::Buttons::Ok, MsgBox::Button::Ok,
+                         this);
+            return;
         }
     } catch (const std::exception& error) {
         showFailure(error, this);

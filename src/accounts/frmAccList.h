@@ -39,6 +39,15 @@ private:
     void buildControls();
     QString selectedKey() const;
 
+    // An account as stored: its number and how many slips carry it.
+    struct AccountUse {
+        bool exists = false;
+        QString number;
+        int slips = 0;
+    };
+    // Throws DbError.
+    AccountUse accountUse(int key);
+
     // The window's working recordset, replaced before each data operation.
     std::unique_ptr<Recordset> rs;
 };

@@ -12,6 +12,37 @@ Connection::FaultInjector& faultInjector() {
     return injector;
 }
 int connectionCounter = 0;
+
+// SQLite's primary result codes the operator gets in plain words.
+constexpr int kBusy = 5;
+constexpr int kLocked = 6;
+constexpr int kReadOnly = 8;
+constexpr int kFull = 13;
+
+// The driver's error as the operator reads it: the common causes in plain
+// words first, the driver's own text after them.
+DbError describe(const QSqlError& error) {
+    QString cause;
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case kBusy:
+    case kLocked:
+        // Another copy of the program holds the file for longer than we waited.
+        cause = QStringLiteral("The database is busy: another user is saving at this moment. Nothing was "
+                               "stored; please try again.");
+        break;
+    case kReadOnly:
+        cause = QStringLiteral("The database file is read-only: nothing can be stored in it. Nothing was "
+                               "stored.");
+        break;
+    case kFull:
+        cause = QStringLiteral("The disk is full: nothing was stored. Make room on the disk and try again.");
+        break;
+    default:
+        return DbError(error.text());
+    }
+    return DbError(cause + QStringLiteral("\n(%1)").arg(error.text()));
+}
+
 } // namespace
 
 std::shared_ptr<Connection> Connection::create() {
@@ -69,21 +100,12 @@ void Connection::prepare(QSqlQuery& query, const QString& sql) {
     if (faultInjector() && faultInjector()(sql))
         throw DbError(QStringLiteral("Injected fault: %1").arg(sql));
     if (!query.prepare(sql))
-        throw DbError(query.lastError().text());
+        throw describe(query.lastError());
 }
 
 void Connection::exec(QSqlQuery& query) {
-    if (query.exec())
-        return;
-    const QSqlError error = query.lastError();
-    // SQLITE_BUSY / SQLITE_LOCKED after the busy timeout: another copy of the
-    // program holds the file for longer than we waited.
-    const int primaryCode = error.nativeErrorCode().toInt() & 0xff;
-    if (primaryCode == 5 || primaryCode == 6)
-        throw DbError(QStringLiteral("The database is busy: another user is saving at this moment. Nothing was "
-                                     "stored; please try again.\n(%1)")
-                          .arg(error.text()));
-    throw DbError(error.text());
+    if (!query.exec())
+        throw describe(query.lastError());
 }
 
 void Connection::setFaultInjector(FaultInjector injector) {

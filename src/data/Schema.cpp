@@ -73,6 +73,47 @@ void createDatabase(const QString& path, const QString& password) {
     QSqlDatabase::removeDatabase(name);
 }
 
+namespace {
+
+// The columns the windows address by ordinal, in their order.
+struct TableColumns {
+    QString table;
+    QStringList columns;
+};
+
+const QList<TableColumns>& expectedColumns() {
+    static const QList<TableColumns> tables{
+        {QStringLiteral("tblAcc"), {"id", "accno", "accname", "branch", "active"}},
+        {QStringLiteral("tblSlip"),
+         {"sid", "sno", "accno", "accName", "branch", "sdate", "depositedBy", "remarks"}},
+        {QStringLiteral("tblSlipDetails"), {"sdid", "sid", "chqno", "chqdate", "bank", "city", "amount"}},
+    };
+    return tables;
+}
+
+// A column missing or out of place would put values into the wrong fields, so
+// such a file is refused when it opens rather than at some later save.
+void checkColumns(QSqlDatabase& db) {
+    for (const TableColumns& expected : expectedColumns()) {
+        QSqlQuery info(db);
+        if (!info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(expected.table)))
+            throw DbError(info.lastError().text());
+        QStringList found;
+        while (info.next())
+            found << info.value(1).toString();
+        for (qsizetype i = 0; i < expected.columns.size(); ++i) {
+            if (i < found.size() && found[i].compare(expected.columns[i], Qt::CaseInsensitive) == 0)
+                continue;
+            throw DbError(QStringLiteral("The table %1 lacks the column %2: its column %3 is %4.")
+                              .arg(expected.table, expected.columns[i])
+                              .arg(i + 1)
+                              .arg(i < found.size() ? found[i] : QStringLiteral("missing")));
+        }
+    }
+}
+
+} // namespace
+
 void checkDatabase(QSqlDatabase& db, const QString& password) {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type='table'")))
@@ -85,6 +126,7 @@ void checkDatabase(QSqlDatabase& db, const QString& password) {
         if (!tables.contains(QLatin1String(required)))
             throw DbError(QStringLiteral("The database has no table %1.").arg(QLatin1String(required)));
     }
+    checkColumns(db);
     if (!tables.contains(QStringLiteral("cheqoraaccess")) ||
         !query.exec(QStringLiteral("SELECT salt, hash FROM cheqoraAccess")) || !query.next() ||
         passwordHash(query.value(0).toString(), password) != query.value(1).toString())

@@ -11,7 +11,8 @@ namespace Schema {
 void createDatabase(const QString& path, const QString& password);
 
 // Throws DbError when db is not a SQLite database, lacks one of the three
-// tables, or its password verifier does not match password.
+// tables or one of their columns (in their order), or its password verifier
+// does not match password.
 void checkDatabase(QSqlDatabase& db, const QString& password);
 
 // The statements that build an empty database (tables, indexes, verifier table).

@@ -1,6 +1,7 @@
 #include "AccountTests.h"
 #include "Connection.h"
 #include "FlexGrid.h"
+#include "GridTesting.h"
 #include "Input.h"
 #include "frmAcc.h"
 #include "frmAccList.h"
@@ -310,6 +311,30 @@ private slots:
         click(list.Command2);
         QCOMPARE(shownTexts(), QStringList());
         QCOMPARE(list.FG->rows(), 2);
+    }
+
+    void aSlipStoredWhileTheQuestionIsOpenKeepsTheAccount() {
+        TestEnv env;
+        env.createDatabase();
+        env.addAccount("1", "One", "B1");
+        const int second = env.addAccount("2", "Two", "B2");
+        frmAccList& list = openList();
+        clickGridRow(list, 2);
+        // Another copy of the program stores a slip for the account while the
+        // question is open: here just as the deletion begins, on a connection of its own.
+        Connection::setFaultInjector([&env](const QString& sql) {
+            if (sql == "BEGIN IMMEDIATE")
+                addSlips(env, "2", 1);
+            return false;
+        });
+        MsgBox::setNextAnswer(MsgBox::Button::Yes);
+        click(list.Command2);
+        Connection::setFaultInjector({});
+        QCOMPARE(shownTexts().size(), 2);
+        QCOMPARE(shownTexts()[0], QString("Do you want to delete the account"));
+        QVERIFY(shownTexts()[1].startsWith("The account 2 cannot be deleted: 1 stored slip carries"));
+        QCOMPARE(storedAccount(env, second), (QStringList{"2", "Two", "B2", "1"}));
+        QCOMPARE(list.FG->rows(), 3);
     }
 
     void failingListQueryLeavesAnEmptyGrid() {

@@ -3,6 +3,7 @@
 #include "../slips/SlipWindowTesting.h"
 #include "Amount.h"
 #include "FlexGrid.h"
+#include "GridTesting.h"
 #include "Input.h"
 #include "SlipMain.h"
 #include "frmAcc.h"

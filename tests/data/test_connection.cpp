@@ -47,6 +47,58 @@ private slots:
         QCOMPARE(g_Connection->path(), path);
     }
 
+    void pathFileOpensWithoutFinalLineBreakAndAfterAMegabyte_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("no final line break") << QByteArray() << QByteArray();
+        QTest::newRow("a megabyte of lines before the path")
+            << QByteArray("/nowhere/x.mdb,\r\n").repeated(1024 * 1024 / 16) << QByteArray("\r\n");
+    }
+    void pathFileOpensWithoutFinalLineBreakAndAfterAMegabyte() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        TestEnv env;
+        const QString path = env.folder() + "/elsewhere.mdb";
+        env.createDatabase(path);
+        env.writePathFile(before + path.toUtf8() + after);
+        QVERIFY(!openEndsProgram());
+        QCOMPARE(g_Connection->path(), path);
+    }
+
+    // The file is refused when it opens, and the reason names the column.
+    void aMissingOrMisplacedColumnIsNamed_data() {
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("remarks dropped")
+            << QStringList{"ALTER TABLE tblSlip DROP COLUMN remarks"}
+            << "The table tblSlip lacks the column remarks: its column 8 is missing.";
+        QTest::newRow("accno and accname swapped")
+            << QStringList{"DROP TABLE tblAcc", "CREATE TABLE tblAcc (id INTEGER PRIMARY KEY, accname TEXT, "
+                                                "accno TEXT, branch TEXT, "
+                                                "active TEXT)"}
+            << "The table tblAcc lacks the column accno: its column 2 is accname.";
+        QTest::newRow("a column added at the end is fine")
+            << QStringList{"ALTER TABLE tblSlipDetails ADD COLUMN note TEXT"} << QString();
+        QTest::newRow("names in another letter case are fine")
+            << QStringList{"ALTER TABLE tblSlip RENAME COLUMN depositedBy TO DEPOSITEDBY"} << QString();
+    }
+    void aMissingOrMisplacedColumnIsNamed() {
+        QFETCH(QStringList, change);
+        QFETCH(QString, description);
+        TestEnv env;
+        env.createDatabase();
+        for (const QString& sql : change)
+            env.exec(sql);
+        auto connection = Connection::create();
+        QString thrown;
+        try {
+            connection->open(env.databasePath(), kDatabasePassword);
+        } catch (const DbError& error) {
+            thrown = error.description();
+        }
+        QCOMPARE(thrown, description);
+    }
+
     void openConnectionKeepsAnOpenConnection() {
         TestEnv env;
         env.createDatabase();
@@ -66,6 +118,11 @@ private slots:
         QTest::newRow("a folder") << "folder";
         QTest::newRow("empty line after path") << "emptyline";
         QTest::newRow("plain sqlite file without verifier") << "noverifier";
+        QTest::newRow("binary path.txt") << "binarypath";
+        QTest::newRow("1 MB path.txt") << "hugepath";
+        QTest::newRow("missing column") << "nocolumn";
+        QTest::newRow("missing line column") << "nolinecolumn";
+        QTest::newRow("columns out of order") << "swapped";
     }
     void failuresEndTheProgramAfterOneMessage() {
         QFETCH(QString, kind);
@@ -92,6 +149,27 @@ private slots:
         } else if (kind == "noverifier") {
             env.createDatabase();
             env.exec("DROP TABLE cheqoraAccess");
+        } else if (kind == "binarypath") {
+            env.createDatabase();
+            QByteArray bytes;
+            for (int i = 0; i < 4096; ++i)
+                bytes += char((i * 131 + 7) % 256);
+            env.writePathFile(bytes);
+        } else if (kind == "hugepath") {
+            env.createDatabase();
+            env.writePathFile(QByteArray(1024 * 1024, 'a'));
+        } else if (kind == "nocolumn") {
+            env.createDatabase();
+            env.exec("ALTER TABLE tblSlip DROP COLUMN remarks");
+        } else if (kind == "nolinecolumn") {
+            env.createDatabase();
+            env.exec("DROP INDEX idxDetailsSid");
+            env.exec("ALTER TABLE tblSlipDetails DROP COLUMN amount");
+        } else if (kind == "swapped") {
+            env.createDatabase();
+            env.exec("DROP TABLE tblAcc");
+            env.exec("CREATE TABLE tblAcc (id INTEGER PRIMARY KEY, accname TEXT, accno TEXT, branch TEXT, "
+                     "active TEXT)");
         }
         QVERIFY(openEndsProgram());
         QCOMPARE(MsgBox::shown().size(), 1);

@@ -113,7 +113,10 @@ inline std::vector<PdfPage> pdfPages(const QString& path) {
                 {m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint, {}});
         } else if (!pages.empty()) {
             QString word = m.captured(7);
-            word.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+            for (const auto& [entity, character] :
+                 {std::pair{"&quot;", "\""}, std::pair{"&apos;", "'"}, std::pair{"&lt;", "<"},
+                  std::pair{"&gt;", ">"}, std::pair{"&amp;", "&"}})
+                word.replace(QLatin1String(entity), QLatin1String(character));
             pages.back().words.push_back(
                 {word, m.captured(3).toDouble() * kMmPerPoint, m.captured(4).toDouble() * kMmPerPoint,
                  m.captured(5).toDouble() * kMmPerPoint, m.captured(6).toDouble() * kMmPerPoint});

@@ -1,4 +1,5 @@
 #include "FlexGrid.h"
+#include "GridTesting.h"
 #include "Input.h"
 #include "SlipWindowTesting.h"
 #include "frmReport.h"
