@@ -23,10 +23,6 @@ frmAccList& openList() {
 
 const QString kHeader = "|SN|Account No|Account Name|Branch";
 
-void clickGridRow(frmAccList& list, int row) {
-    QTest::mouseClick(list.FG->viewport(), Qt::LeftButton, {}, list.FG->cellRect(row, 3).center());
-}
-
 void click(QPushButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
@@ -151,7 +147,7 @@ private slots:
 
         // Open already: "Edit" on another row reloads the same window.
         QTest::keyClicks(master.Text2, " typed");
-        clickGridRow(list, 2);
+        clickGridRow(list.FG, 2);
         click(list.Command3);
         QCOMPARE(&Forms::get<frmAcc>(), &master);
         QCOMPARE(masterFields(master), (QStringList{QString::number(second), "2", "Two", "B2"}));
@@ -174,7 +170,7 @@ private slots:
         const int first = env.addAccount("1", "One", "B1");
         const int second = env.addAccount("2", "Two", "B2");
         frmAccList& list = openList();
-        clickGridRow(list, 2);
+        clickGridRow(list.FG, 2);
         click(list.Command3);
         frmAcc& master = Forms::get<frmAcc>();
         master.Text2->clear();
@@ -202,7 +198,7 @@ private slots:
         env.addAccount("1", "One", "B1");
         const int second = env.addAccount("2", "Two", "B2");
         frmAccList& list = openList();
-        clickGridRow(list, 2);
+        clickGridRow(list.FG, 2);
         click(list.Command3);
         frmAcc& master = Forms::get<frmAcc>();
         QTest::keyClicks(master.Text3, " edited");
@@ -266,7 +262,7 @@ private slots:
         addSlips(env, "2", slips);
         addSlips(env, "3", 2); // another account's slips do not count
         frmAccList& list = openList();
-        clickGridRow(list, 2);
+        clickGridRow(list.FG, 2);
         MsgBox::setNextAnswer(answerYes ? MsgBox::Button::Yes : MsgBox::Button::No);
         click(list.Command2);
 
@@ -297,7 +293,7 @@ private slots:
         // Since the list was read, the second account took a number that slips carry.
         env.exec(QString("UPDATE tblAcc SET accno = '77' WHERE id = %1").arg(second));
         addSlips(env, "77", 1);
-        clickGridRow(list, 2);
+        clickGridRow(list.FG, 2);
         click(list.Command2);
         QCOMPARE(shownTexts().size(), 1);
         QVERIFY(shownTexts().first().startsWith("The account 77 cannot be deleted: 1 stored slip"));
@@ -307,7 +303,7 @@ private slots:
         MsgBox::clearShown();
         env.exec(QString("DELETE FROM tblSlip"));
         env.exec(QString("DELETE FROM tblAcc WHERE id = %1").arg(second));
-        clickGridRow(list, 2);
+        clickGridRow(list.FG, 2);
         click(list.Command2);
         QCOMPARE(shownTexts(), QStringList());
         QCOMPARE(list.FG->rows(), 2);
@@ -319,7 +315,7 @@ private slots:
         env.addAccount("1", "One", "B1");
         const int second = env.addAccount("2", "Two", "B2");
         frmAccList& list = openList();
-        clickGridRow(list, 2);
+        clickGridRow(list.FG, 2);
         // Another copy of the program stores a slip for the account while the
         // question is open: here just as the deletion begins, on a connection of its own.
         Connection::setFaultInjector([&env](const QString& sql) {
@@ -371,7 +367,7 @@ private slots:
         click(list.Command3);
         frmAcc& master = Forms::get<frmAcc>();
         Connection::setFaultInjector(failReads);
-        clickGridRow(list, 2);
+        clickGridRow(list.FG, 2);
         click(list.Command3);
         QCOMPARE(shownTexts().size(), 2);
         QVERIFY(master.isVisible());
