@@ -235,35 +235,52 @@ void frmSlip::getSNo() {
 
 void frmSlip::addAcc() {
     m_rs.Open(QStringLiteral("Select * From tblAcc where active='1'"), g_Connection);
+    QStringList numbers;
     for (; !m_rs.atEnd(); m_rs.MoveNext())
-        cmbAcc->addItem(m_rs.FieldText(1));
+        numbers << m_rs.FieldText(1);
+    cmbAcc->addItems(numbers);
     cmbAcc->setCurrentIndex(-1); // filling the list leaves the text empty
 }
 
 namespace {
 
+// Every distinct value of a cheque line column, as "Select distinct <column> from
+// tblslipdetails" lists them through the column's index (ascending), found with
+// one index seek per value - each step asks for the next larger value - rather
+// than reading all the lines. NULL, which the distinct list would add, is left
+// out; the combos leave empty values out anyway.
+QString distinctLineValues(const QString& column) {
+    return QStringLiteral(
+               "WITH RECURSIVE v(x) AS (SELECT min(%1) FROM tblSlipDetails UNION ALL "
+               "SELECT (SELECT min(%1) FROM tblSlipDetails WHERE %1 > v.x) FROM v WHERE v.x IS NOT NULL) "
+               "SELECT x FROM v WHERE x IS NOT NULL")
+        .arg(column);
+}
+
 // Each value of the one-column result goes into every combo; empty values are left out.
 void fillCombos(Recordset& rs, const std::array<QComboBox*, 5>& combos) {
+    QStringList values;
+    values.reserve(rs.RecordCount());
     for (; !rs.atEnd(); rs.MoveNext()) {
-        const QString value = rs.FieldText(0);
-        if (value.isEmpty())
-            continue;
-        for (QComboBox* combo : combos)
-            combo->addItem(value);
+        QString value = rs.FieldText(0);
+        if (!value.isEmpty())
+            values << std::move(value);
     }
-    for (QComboBox* combo : combos)
+    for (QComboBox* combo : combos) {
+        combo->addItems(values); // one insertion, not one per item
         combo->setCurrentIndex(-1);
+    }
 }
 
 } // namespace
 
 void frmSlip::addBanks() {
-    m_rs.Open(QStringLiteral("Select distinct bank from tblslipdetails"), g_Connection);
+    m_rs.Open(distinctLineValues(QStringLiteral("bank")), g_Connection);
     fillCombos(m_rs, Bank);
 }
 
 void frmSlip::addcity() {
-    m_rs.Open(QStringLiteral("Select distinct city from tblslipdetails"), g_Connection);
+    m_rs.Open(distinctLineValues(QStringLiteral("city")), g_Connection);
     fillCombos(m_rs, City);
 }
 
