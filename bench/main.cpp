@@ -27,8 +27,8 @@ namespace {
 struct Options {
     int slips = 1'000'000;
     QString database;
-    int repetitions = 15;
-    int startupRuns = 9;
+    int repetitions = 21;
+    int startupRuns = 11;
     QString only; // runs only the interactions whose name contains it (for profiling)
 };
 
@@ -45,10 +45,10 @@ Options parseOptions(const QApplication& app) {
         QStringLiteral("FILE"));
     const QCommandLineOption repetitions(QStringLiteral("repetitions"),
                                          QStringLiteral("Timed runs of each interaction."),
-                                         QStringLiteral("R"), QStringLiteral("15"));
+                                         QStringLiteral("R"), QStringLiteral("21"));
     const QCommandLineOption startupRuns(QStringLiteral("startup-runs"),
                                          QStringLiteral("Timed program starts."), QStringLiteral("S"),
-                                         QStringLiteral("9"));
+                                         QStringLiteral("11"));
     const QCommandLineOption only(QStringLiteral("only"),
                                   QStringLiteral("Runs only the interactions whose name contains TEXT."),
                                   QStringLiteral("TEXT"));
