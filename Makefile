@@ -1,6 +1,6 @@
 # make run  - install what is missing, build, prepare the demo database, start Cheqora
 # make test - install what is missing, build the test build, run the whole suite
-# make bench - build optimised and run the benchmarks
+# make bench - build optimised and run the benchmark (BENCH_ARGS="--slips 2000" for another size)
 # make fuzz  - build the libFuzzer targets with clang and run each FUZZ_SECONDS
 
 RELEASE_DIR := build/release
@@ -34,7 +34,7 @@ test: build-test
 	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	$(RELEASE_DIR)/cheqora-bench
+	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/cheqora-bench $(BENCH_ARGS)
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -10,6 +10,8 @@
 
 // The cells of the grid, header row included, row after row in one vector.
 // Data rows are model rows 0 .. n - 1; the header row is the horizontal header.
+// Data rows filled through a CellText function are not stored until a change
+// needs them stored.
 class FlexGridModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -43,7 +45,11 @@ public:
         return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
     }
 
-    const QString& cell(int row, int col) const { return m_cells[row * m_cols + col]; }
+    QString cell(int row, int col) const {
+        if (m_cellText && row > 0)
+            return m_cellText(row, col);
+        return m_cells[row * m_cols + col];
+    }
 
     void checkCell(int row, int col) const {
         if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
@@ -52,6 +58,8 @@ public:
 
     void setCell(int row, int col, const QString& text) {
         checkCell(row, col);
+        if (row > 0)
+            storeCellTexts();
         m_cells[row * m_cols + col] = text;
         if (row == 0) {
             emit headerDataChanged(Qt::Horizontal, col, col);
@@ -63,6 +71,10 @@ public:
 
     void setGridRows(int count) {
         count = qMax(1, count);
+        if (count == 1)
+            m_cellText = nullptr; // nothing left to read
+        else if (count > m_rows)
+            storeCellTexts();
         if (count > m_rows) {
             beginInsertRows({}, m_rows - 1, count - 2);
             m_rows = count;
@@ -80,6 +92,7 @@ public:
         count = qMax(0, count);
         if (count == m_cols)
             return;
+        storeCellTexts();
         // Cells are laid out row after row, so a new width moves every row.
         QVector<QString> cells(m_rows * count);
         for (int row = 0; row < m_rows; ++row) {
@@ -101,6 +114,7 @@ public:
 
     void fill(const QVector<QStringList>& dataRows) {
         beginResetModel();
+        m_cellText = nullptr;
         m_rows = static_cast<int>(dataRows.size()) + 1;
         m_cells.resize(m_cols); // the header row stays
         m_cells.resize(m_rows * m_cols);
@@ -112,10 +126,31 @@ public:
         endResetModel();
     }
 
+    void fill(int dataRows, FlexGrid::CellText cellText) {
+        beginResetModel();
+        m_rows = qMax(0, dataRows) + 1;
+        m_cells.resize(m_cols); // the header row stays; data rows are read when needed
+        m_cellText = m_rows > 1 ? std::move(cellText) : nullptr;
+        endResetModel();
+    }
+
 private:
+    // Turns data rows read through m_cellText into stored texts.
+    void storeCellTexts() {
+        if (!m_cellText)
+            return;
+        m_cells.resize(m_rows * m_cols);
+        for (int row = 1; row < m_rows; ++row) {
+            for (int col = 0; col < m_cols; ++col)
+                m_cells[row * m_cols + col] = m_cellText(row, col);
+        }
+        m_cellText = nullptr;
+    }
+
     int m_rows = 1;
     int m_cols = 0;
     QVector<QString> m_cells;
+    FlexGrid::CellText m_cellText;
 };
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridModel(this)) {
@@ -183,6 +218,11 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
 
 void FlexGrid::fill(const QVector<QStringList>& dataRows) {
     m_model->fill(dataRows);
+    selectFirstRowIfNone();
+}
+
+void FlexGrid::fill(int dataRows, CellText cellText) {
+    m_model->fill(dataRows, std::move(cellText));
     selectFirstRowIfNone();
 }
 

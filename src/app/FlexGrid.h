@@ -2,6 +2,7 @@
 #include <QStringList>
 #include <QTableView>
 #include <QVector>
+#include <functional>
 
 class FlexGridModel;
 
@@ -30,6 +31,14 @@ public:
     // Replaces every data row (rows 1 .. n) with dataRows, keeping the header
     // row and the column count; a short list leaves the rest of its row empty.
     void fill(const QVector<QStringList>& dataRows);
+
+    // The text of a data row's cell (row 1 .. n).
+    using CellText = std::function<QString(int row, int col)>;
+    // Replaces every data row with dataRows rows whose cells read cellText when
+    // they are shown or read, so a long list costs only the rows on screen.
+    // The grid behaves as if filled with those texts: changing a data cell, the
+    // column count or growing the rows turns them into stored texts first.
+    void fill(int dataRows, CellText cellText);
 
     void setColWidth(int col, int twips);
     // Row 0 sets the header height (at least what its text needs).

@@ -84,6 +84,14 @@ QString Recordset::FieldText(int ordinal) const {
     return value.isNull() ? QString() : value.toString();
 }
 
+const QVariant& Recordset::value(int row, int ordinal) const {
+    if (ordinal < 0 || ordinal >= FieldCount())
+        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(ordinal));
+    if (row < 0 || row >= RecordCount())
+        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    return m_rows[row][ordinal];
+}
+
 void Recordset::requireUpdatable() const {
     if (m_table.isEmpty())
         throw DbError(QStringLiteral("The recordset cannot be updated."));

@@ -31,6 +31,11 @@ public:
     // The field as text; an empty (null) value is empty text.
     QString FieldText(int ordinal) const;
 
+    // A field of any row (0-based) as read, wherever the cursor stands: for a
+    // list that keeps its result and reads a row only when it shows it.
+    // Throws DbError outside the result.
+    const QVariant& value(int row, int ordinal) const;
+
     void AddNew();
     void SetField(int ordinal, const QVariant& value);
     void Update();

@@ -28,8 +28,9 @@ public:
 // those that Qt delivers to the open drop-down list.
 class ComboKeyRouter : public QObject {
 public:
-    explicit ComboKeyRouter(QComboBox* combo) : QObject(combo), m_combo(combo), m_list(combo->view()) {}
+    explicit ComboKeyRouter(QComboBox* combo) : QObject(combo), m_combo(combo) {}
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void watchList(QAbstractItemView* list);
 
 private:
     bool routeKey(const QKeyEvent& key);
@@ -39,10 +40,28 @@ private:
     bool enterChoosesHighlightedItem() const;
 
     QComboBox* m_combo;
-    QObject* m_list;
+    QObject* m_list = nullptr;
 };
 
+// The drop-down list is made when it is first needed, not with the combo (a
+// slip window has eleven combos); it is watched from then on. Its frame is the
+// combo's child that holds the list, and it is polished before it first shows.
+void ComboKeyRouter::watchList(QAbstractItemView* list) {
+    if (m_list)
+        return;
+    m_list = list;
+    // As an editable combo's list: a scroll bar when the items do not fit.
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->installEventFilter(this);
+}
+
 bool ComboKeyRouter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_combo && event->type() == QEvent::ChildPolished) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (auto* list = child->findChild<QAbstractItemView*>())
+            watchList(list);
+        return false;
+    }
     // Only typing is routed (nothing else may touch the combo: it may be on its way out).
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::InputMethod &&
         event->type() != QEvent::ShortcutOverride)
@@ -167,11 +186,14 @@ int keyCharacterCode(const QKeyEvent& event) {
 }
 
 void installAutoComplete(QComboBox* combo) {
-    combo->setEditable(true);
+    // Editable through its own line edit: setEditable would make the drop-down
+    // list at once.
+    auto* edit = new QLineEdit(combo);
+    edit->setPalette(combo->palette());
+    combo->setLineEdit(edit);
     combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setValidator(new SingleLineValidator(combo));
-    QLineEdit* edit = combo->lineEdit();
     edit->setContextMenuPolicy(Qt::DefaultContextMenu);
     // Leaving the combo must not pick an item that happens to match the text.
     QObject::disconnect(edit, &QLineEdit::editingFinished, combo, nullptr);
@@ -179,7 +201,8 @@ void installAutoComplete(QComboBox* combo) {
     auto* router = new ComboKeyRouter(combo);
     combo->installEventFilter(router);
     edit->installEventFilter(router);
-    combo->view()->installEventFilter(router);
+    if (auto* list = combo->findChild<QAbstractItemView*>()) // the list was made already
+        router->watchList(list);
     // After a choice from the list the caret stands at the end, nothing selected.
     QObject::connect(combo, &QComboBox::activated, router, [combo] {
         if (QLineEdit* lineEdit = combo->lineEdit())

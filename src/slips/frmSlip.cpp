@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTextDocument>
 
 // The window: controls, focus order, load step, lookups and the fields that
@@ -134,6 +135,8 @@ void frmSlip::createChequeLines(QFrame* frame) {
     auto accessible = [&](int column, int line) {
         return columns[column].heading.trimmed() + QLatin1Char(' ') + QString::number(line + 1);
     };
+    m_bankList = new QStringListModel(this);
+    m_cityList = new QStringListModel(this);
     for (int i = 0; i < 5; ++i) {
         const int y = kFirstLineY + kLinePitch * i;
         Text1[i] = Controls::make<QLineEdit>(frame, Controls::arrayName(QStringLiteral("Text1"), i),
@@ -148,11 +151,13 @@ void frmSlip::createChequeLines(QFrame* frame) {
         Bank[i] = Controls::make<QComboBox>(frame, Controls::arrayName(QStringLiteral("Bank"), i),
                                             accessible(2, i));
         installAutoComplete(Bank[i]);
+        Bank[i]->setModel(m_bankList);
         layout.place(Bank[i], 184, y, 217, 22);
 
         City[i] = Controls::make<QComboBox>(frame, Controls::arrayName(QStringLiteral("City"), i),
                                             accessible(3, i));
         installAutoComplete(City[i]);
+        City[i]->setModel(m_cityList);
         layout.place(City[i], 408, y, 129, 22);
 
         Amount[i] = Controls::make<QLineEdit>(frame, Controls::arrayName(QStringLiteral("Amount"), i),
@@ -235,22 +240,40 @@ void frmSlip::getSNo() {
 
 void frmSlip::addAcc() {
     m_rs.Open(QStringLiteral("Select * From tblAcc where active='1'"), g_Connection);
+    QStringList numbers;
     for (; !m_rs.atEnd(); m_rs.MoveNext())
-        cmbAcc->addItem(m_rs.FieldText(1));
+        numbers << m_rs.FieldText(1);
+    cmbAcc->addItems(numbers);
     cmbAcc->setCurrentIndex(-1); // filling the list leaves the text empty
 }
 
 namespace {
 
-// Each value of the one-column result goes into every combo; empty values are left out.
-void fillCombos(Recordset& rs, const std::array<QComboBox*, 5>& combos) {
+// Every distinct value of a cheque line column, as "Select distinct <column> from
+// tblslipdetails" lists them through the column's index (ascending), found with
+// one index seek per value - each step asks for the next larger value - rather
+// than reading all the lines. NULL, which the distinct list would add, is left
+// out; the combos leave empty values out anyway.
+QString distinctLineValues(const QString& column) {
+    return QStringLiteral(
+               "WITH RECURSIVE v(x) AS (SELECT min(%1) FROM tblSlipDetails UNION ALL "
+               "SELECT (SELECT min(%1) FROM tblSlipDetails WHERE %1 > v.x) FROM v WHERE v.x IS NOT NULL) "
+               "SELECT x FROM v WHERE x IS NOT NULL")
+        .arg(column);
+}
+
+// The values of the one-column result, empty ones left out, become the list
+// of every combo of the column: one list the five combos share, as they offer
+// the same names and never change them (typing adds nothing to a list).
+void fillCombos(Recordset& rs, QStringListModel* list, const std::array<QComboBox*, 5>& combos) {
+    QStringList values;
+    values.reserve(rs.RecordCount());
     for (; !rs.atEnd(); rs.MoveNext()) {
-        const QString value = rs.FieldText(0);
-        if (value.isEmpty())
-            continue;
-        for (QComboBox* combo : combos)
-            combo->addItem(value);
+        QString value = rs.FieldText(0);
+        if (!value.isEmpty())
+            values << std::move(value);
     }
+    list->setStringList(values);
     for (QComboBox* combo : combos)
         combo->setCurrentIndex(-1);
 }
@@ -258,13 +281,13 @@ void fillCombos(Recordset& rs, const std::array<QComboBox*, 5>& combos) {
 } // namespace
 
 void frmSlip::addBanks() {
-    m_rs.Open(QStringLiteral("Select distinct bank from tblslipdetails"), g_Connection);
-    fillCombos(m_rs, Bank);
+    m_rs.Open(distinctLineValues(QStringLiteral("bank")), g_Connection);
+    fillCombos(m_rs, m_bankList, Bank);
 }
 
 void frmSlip::addcity() {
-    m_rs.Open(QStringLiteral("Select distinct city from tblslipdetails"), g_Connection);
-    fillCombos(m_rs, City);
+    m_rs.Open(distinctLineValues(QStringLiteral("city")), g_Connection);
+    fillCombos(m_rs, m_cityList, City);
 }
 
 QString frmSlip::cmbAccTag() const {

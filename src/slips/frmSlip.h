@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QStringListModel;
 
 // "Print Slip": one deposit slip with its account, date, serial number, up to
 // five cheque lines, the depositor and a remark; saved and printed from here.
@@ -119,6 +120,10 @@ private:
     // Runs an event handler's work; a failure is shown with its description.
     bool guarded(const std::function<void()>& action);
     void showError(const std::exception& error);
+
+    // The five bank combos share one list, as do the five city combos.
+    QStringListModel* m_bankList = nullptr;
+    QStringListModel* m_cityList = nullptr;
 
     // The working result set; getAccTag keeps its own.
     Recordset m_rs;

@@ -25,6 +25,16 @@ constexpr int kColumns = 7;
 const char* const kHeaders[kColumns] = {"", "SN", "Sr.No", "Date", "Account", "Amount", ""};
 const int kWidths[kColumns] = {1, 500, 1000, 1500, 2800, 1600, 3600};
 
+// A stored date as the list shows it; empty when it is no date.
+QString listDate(const QString& stored) {
+    return QDate::fromString(stored, Qt::ISODate).toString(QStringLiteral("dd-MM-yyyy"));
+}
+
+// A field as text; an empty (null) value is empty text.
+QString textOf(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
+
 QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
@@ -132,29 +142,47 @@ void frmSlipList::setFG() {
     FG->setMinRowHeight(350);
 }
 
+// The slips dated in the range that have cheque lines, one row each with the
+// sum of its lines, by slip key. This is what grouping the join of slips and
+// lines by slip gives (the key fixes the serial number, date and account name,
+// and the groups come out in key order), without sorting every line of the
+// month: each slip's lines are summed by a seek into the (sid, amount) index.
+// The range is compared as "yyyy-MM-dd" text through the index on
+// format(sdate, 'yyyy-MM-dd'), both end days included.
+const QString frmSlipList::kListSql =
+    QStringLiteral("SELECT tblSlip.sid, tblSlip.sno, tblSlip.sdate, tblSlip.accName, "
+                   "(SELECT sum(amount) FROM tblSlipDetails WHERE tblSlipDetails.sid = tblSlip.sid) "
+                   "FROM tblSlip WHERE format(sdate,'yyyy-MM-dd') BETWEEN ? AND ? "
+                   "AND EXISTS (SELECT 1 FROM tblSlipDetails WHERE tblSlipDetails.sid = tblSlip.sid) "
+                   "ORDER BY tblSlip.sid");
+
 void frmSlipList::addFG() {
     setFG();
     const QString from = dtFrom->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString to = dtTo->date().toString(QStringLiteral("yyyy-MM-dd"));
-    rs = Recordset();
-    rs.Open(
-        QStringLiteral("SELECT max(tblSlip.Sid), max(tblSlip.Sno), max(tblSlip.sDate),tblSlip.accName,"
-                       "sum(tblslipdetails.amount)FROM tblSlip INNER JOIN tblSlipDetails ON tblSlip.sID = "
-                       "tblSlipDetails.SID where format(sdate,'yyyy-MM-dd')between '") +
-            from + QStringLiteral("' and '") + to +
-            QStringLiteral("' group by  tblSlipDetails.SID,tblSlip.sno,sdate,accname "),
-        g_Connection);
-    FG->setRows(rs.RecordCount() + 1);
-    for (; !rs.atEnd(); rs.MoveNext()) {
-        const int row = rs.AbsolutePosition();
-        FG->setTextMatrix(row, 0, rs.FieldText(0));
-        FG->setTextMatrix(row, 1, QString::number(row));
-        FG->setTextMatrix(row, 2, rs.FieldText(1));
-        FG->setTextMatrix(
-            row, 3, QDate::fromString(rs.FieldText(2), Qt::ISODate).toString(QStringLiteral("dd-MM-yyyy")));
-        FG->setTextMatrix(row, 4, rs.FieldText(3));
-        FG->setTextMatrix(row, 5, Amount::format(rs.Fields(4).toDouble()));
-    }
+    rs = std::make_shared<Recordset>();
+    rs->Open(kListSql, g_Connection, {from, to});
+    // A row's texts are made when the grid shows or reads it: a month holds
+    // thousands of slips, the window shows a dozen.
+    FG->fill(rs->RecordCount(), [listed = rs](int row, int col) -> QString {
+        const int record = row - 1;
+        switch (col) {
+        case 0:
+            return textOf(listed->value(record, 0));
+        case 1:
+            return QString::number(row);
+        case 2:
+            return textOf(listed->value(record, 1));
+        case 3:
+            return listDate(textOf(listed->value(record, 2)));
+        case 4:
+            return textOf(listed->value(record, 3));
+        case 5:
+            return Amount::format(listed->value(record, 4).toDouble());
+        default:
+            return QString();
+        }
+    });
 }
 
 QString frmSlipList::selectedKey() const {
@@ -188,9 +216,9 @@ void frmSlipList::Command2_Click() {
         const QString sid = QString::number(slipKey);
         // The lines and the slip go together, or neither does.
         Transaction transaction(g_Connection);
-        rs = Recordset();
-        rs.Open(QStringLiteral("delete from tblslipdetails where sid=") + sid, g_Connection);
-        rs.Open(QStringLiteral("delete from tblslip where sid=") + sid, g_Connection);
+        rs = std::make_shared<Recordset>();
+        rs->Open(QStringLiteral("delete from tblslipdetails where sid=") + sid, g_Connection);
+        rs->Open(QStringLiteral("delete from tblslip where sid=") + sid, g_Connection);
         transaction.commit();
     });
     Command5_Click();

@@ -2,6 +2,7 @@
 #include "Recordset.h"
 
 #include <QWidget>
+#include <memory>
 
 class FlexGrid;
 class QDateEdit;
@@ -33,6 +34,9 @@ public:
     void setFG();
     void addFG();
 
+    // The listing's query; its two values are the first and last day as "yyyy-MM-dd".
+    static const QString kListSql;
+
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -53,5 +57,6 @@ private:
     // needed); null when no slip is selected.
     class frmSlip* openSelectedSlip();
 
-    Recordset rs;
+    // The form's recordset; the grid keeps the listing's one to show its rows.
+    std::shared_ptr<Recordset> rs;
 };

@@ -79,6 +79,60 @@ private slots:
         QCOMPARE(grid.rowSel(), 0);
     }
 
+    // Rows filled through a function read their texts when asked, and behave as
+    // stored texts once the grid is changed.
+    void cellsReadWhenShown() {
+        ShownGrid shown;
+        FlexGrid& grid = shown.grid;
+        int reads = 0;
+        grid.fill(10000, [&reads](int row, int col) {
+            ++reads;
+            return QString("%1/%2").arg(row).arg(col);
+        });
+        QCOMPARE(grid.rows(), 10001);
+        QCOMPARE(grid.rowSel(), 1);
+        QApplication::processEvents();
+        grid.repaint();
+        QVERIFY2(reads < 5 * 100, qPrintable(QString::number(reads))); // the rows on screen only
+        QCOMPARE(grid.textMatrix(0, 1), QString("SN"));
+        QCOMPARE(grid.textMatrix(9999, 4), QString("9999/4"));
+        QCOMPARE(grid.model()->index(41, 2).data().toString(), QString("42/2"));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.textMatrix(10001, 0));
+
+        // A changed cell keeps its neighbours; more rows are empty; fewer keep the rest.
+        grid.setTextMatrix(3, 2, "changed");
+        QCOMPARE(grid.textMatrix(3, 2), QString("changed"));
+        QCOMPARE(grid.textMatrix(3, 1), QString("3/1"));
+        QCOMPARE(grid.textMatrix(9999, 4), QString("9999/4"));
+
+        grid.fill(3, [](int row, int col) { return QString("%1:%2").arg(row).arg(col); });
+        grid.setRows(5);
+        QCOMPARE(grid.textMatrix(3, 0), QString("3:0"));
+        QCOMPARE(grid.textMatrix(4, 0), QString());
+        grid.fill(3, [](int row, int col) { return QString("%1:%2").arg(row).arg(col); });
+        grid.setCols(6);
+        QCOMPARE(grid.textMatrix(2, 4), QString("2:4"));
+        QCOMPARE(grid.textMatrix(2, 5), QString());
+        grid.fill(3, [](int row, int col) { return QString("%1:%2").arg(row).arg(col); });
+        grid.setRows(2);
+        QCOMPARE(grid.textMatrix(1, 1), QString("1:1"));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.textMatrix(2, 1));
+
+        // Back to the header alone, and stored rows replace the function.
+        grid.setRows(1);
+        QCOMPARE(grid.rows(), 1);
+        grid.setRows(2);
+        QCOMPARE(grid.textMatrix(1, 1), QString());
+        grid.fill(2, [](int, int) { return QString("x"); });
+        grid.fill({{"a", "b"}});
+        QCOMPARE(grid.rows(), 2);
+        QCOMPARE(grid.textMatrix(1, 1), QString("b"));
+        QCOMPARE(grid.textMatrix(1, 2), QString());
+        grid.fill(0, [](int, int) { return QString("x"); });
+        QCOMPARE(grid.rows(), 1);
+        QCOMPARE(grid.rowSel(), 0);
+    }
+
     void sizesInTwips() {
         ShownGrid shown;
         FlexGrid& grid = shown.grid;

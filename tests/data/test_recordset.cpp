@@ -76,6 +76,13 @@ private slots:
         }
         QCOMPARE(seen, QStringList({"1:A", "2:C"}));
         QVERIFY_THROWS_EXCEPTION(DbError, rs.Fields(0));
+
+        // Any row stays readable by its place, wherever the cursor stands.
+        QCOMPARE(rs.value(0, 1).toString(), QString("A"));
+        QCOMPARE(rs.value(1, 2).toString(), QString("C"));
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.value(2, 0));
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.value(-1, 0));
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.value(0, 5));
     }
 
     void nullsReadAsEmptyTextAndNamesIgnoreCase() {

@@ -3,6 +3,8 @@
 #include "SelectionFormula.h"
 #include "TemplateLoader.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QImage>
 
 using namespace ReportTest;
@@ -225,6 +227,20 @@ private slots:
         QVERIFY(t.background);
         QCOMPARE(t.background->box, QRectF(0, 0, 200, 99));
         QCOMPARE(t.background->image.size(), QSize(210, 99));
+
+        // The image is read again once its file has changed.
+        QCOMPARE(t.background->image.pixelColor(5, 5), QColor(Qt::yellow));
+        QImage rescanned(105, 50, QImage::Format_RGB32);
+        rescanned.fill(Qt::cyan);
+        QVERIFY(rescanned.save(env.folder() + "/Reports/scan.png"));
+        QFile file(env.folder() + "/Reports/scan.png");
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(
+            file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        file.close();
+        const ReportTemplate again = TemplateLoader::load(env.folder() + "/Reports/pv1.rpt");
+        QCOMPARE(again.background->image.size(), QSize(105, 50));
+        QCOMPARE(again.background->image.pixelColor(5, 5), QColor(Qt::cyan));
 
         writeFile(env, "fake.png", "not an image at all");
         layout["background"] = QJsonObject{{"image", "fake.png"}};

@@ -2,6 +2,7 @@
 #include "ReportError.h"
 #include "SelectionFormula.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -10,6 +11,8 @@
 #include <QJsonObject>
 #include <QSet>
 #include <cmath>
+#include <map>
+#include <optional>
 
 namespace TemplateLoader {
 
@@ -33,6 +36,40 @@ QString typeName(const QJsonValue& value) {
         break;
     }
     return QStringLiteral("nothing");
+}
+
+// Background images as drawn, by file. Every print opens its template afresh;
+// the image is read again only when its file has changed. A few templates are
+// kept: one per account in use at the same time.
+class BackgroundImages {
+public:
+    std::optional<QImage> find(const QFileInfo& file) const {
+        const auto it = m_images.find(file.absoluteFilePath());
+        if (it == m_images.end() || it->second.modified != file.lastModified() ||
+            it->second.size != file.size())
+            return std::nullopt;
+        return it->second.image;
+    }
+
+    void keep(const QFileInfo& file, const QImage& image) {
+        if (m_images.size() >= kKept)
+            m_images.clear();
+        m_images[file.absoluteFilePath()] = {file.lastModified(), file.size(), image};
+    }
+
+private:
+    static constexpr size_t kKept = 8;
+    struct Entry {
+        QDateTime modified;
+        qint64 size = 0;
+        QImage image;
+    };
+    std::map<QString, Entry> m_images;
+};
+
+BackgroundImages& backgroundImages() {
+    static BackgroundImages images;
+    return images;
 }
 
 QString figure(double value) {
@@ -241,6 +278,24 @@ private:
         f.finish();
     }
 
+    // The image ready to draw: converted once here, not on every paint of the preview.
+    static QImage readImage(const Fields& f, const QString& path) {
+        QImageReader reader(path);
+        const QSize size = reader.size();
+        if (size.width() > kMaxImagePixels || size.height() > kMaxImagePixels)
+            f.fail(QStringLiteral("the image \"%1\" is %2 x %3 pixels; at most %4 x %4 are allowed")
+                       .arg(QDir::toNativeSeparators(path))
+                       .arg(size.width())
+                       .arg(size.height())
+                       .arg(kMaxImagePixels));
+        QImage image = reader.read();
+        if (image.isNull())
+            f.fail(QStringLiteral("the image \"%1\" cannot be read: %2")
+                       .arg(QDir::toNativeSeparators(path), reader.errorString()));
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+        return image;
+    }
+
     void readBackground(const QJsonObject& object) {
         Fields f(object, QStringLiteral("background"), m_file);
         Background background;
@@ -255,18 +310,13 @@ private:
         if (!QFileInfo(background.path).isFile())
             f.fail(QStringLiteral("the image \"%1\" does not exist")
                        .arg(QDir::toNativeSeparators(background.path)));
-        QImageReader reader(background.path);
-        const QSize size = reader.size();
-        if (size.width() > kMaxImagePixels || size.height() > kMaxImagePixels)
-            f.fail(QStringLiteral("the image \"%1\" is %2 x %3 pixels; at most %4 x %4 are allowed")
-                       .arg(QDir::toNativeSeparators(background.path))
-                       .arg(size.width())
-                       .arg(size.height())
-                       .arg(kMaxImagePixels));
-        background.image = reader.read();
-        if (background.image.isNull())
-            f.fail(QStringLiteral("the image \"%1\" cannot be read: %2")
-                       .arg(QDir::toNativeSeparators(background.path), reader.errorString()));
+        const QFileInfo file(background.path);
+        if (const std::optional<QImage> known = backgroundImages().find(file)) {
+            background.image = *known;
+        } else {
+            background.image = readImage(f, background.path);
+            backgroundImages().keep(file, background.image);
+        }
         m_t.background = std::move(background);
     }
 
