@@ -23,3 +23,13 @@ void showOwned(QWidget* form, QWidget* owner) {
 void showFailure(const std::exception& error, QWidget* parent) {
     MsgBox::show(QString::fromUtf8(error.what()), MsgBox::Buttons::Ok, MsgBox::Button::Ok, parent);
 }
+
+bool guarded(QWidget* parent, const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const std::exception& error) {
+        showFailure(error, parent);
+        return false;
+    }
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <exception>
+#include <functional>
 
 class QWidget;
 
@@ -17,3 +18,7 @@ void showOwned(QWidget* form, QWidget* owner);
 
 // Shows a caught failure's own description in the message box, with OK.
 void showFailure(const std::exception& error, QWidget* parent);
+
+// Runs an event handler's work; a failure is shown with its description and the
+// window stays as the work left it. Tells whether the work ran to its end.
+bool guarded(QWidget* parent, const std::function<void()>& action);

@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <sqlite3.h>
 
 namespace Backup {
@@ -50,13 +49,11 @@ void copyDatabase(const QString& source, const QString& destination) {
         sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
         if (!backup)
             throw DbError(to.error());
+        // A step waits out another process's lock through the busy timeout.
         int rc = SQLITE_OK;
         do {
             rc = sqlite3_backup_step(backup, 512);
-            // Another process is writing: give it a moment, then go on copying.
-            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                QThread::msleep(20);
-        } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+        } while (rc == SQLITE_OK);
         sqlite3_backup_finish(backup);
         if (rc != SQLITE_DONE)
             throw DbError(QStringLiteral("Backup failed: %1").arg(QString::fromUtf8(sqlite3_errstr(rc))));

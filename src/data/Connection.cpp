@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <sqlite3.h>
 
 namespace {
 Connection::FaultInjector& faultInjector() {
@@ -13,28 +14,22 @@ Connection::FaultInjector& faultInjector() {
 }
 int connectionCounter = 0;
 
-// SQLite's primary result codes the operator gets in plain words.
-constexpr int kBusy = 5;
-constexpr int kLocked = 6;
-constexpr int kReadOnly = 8;
-constexpr int kFull = 13;
+} // namespace
 
-// The driver's error as the operator reads it: the common causes in plain
-// words first, the driver's own text after them.
-DbError describe(const QSqlError& error) {
+DbError Connection::describe(const QSqlError& error) {
     QString cause;
     switch (error.nativeErrorCode().toInt() & 0xff) {
-    case kBusy:
-    case kLocked:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         // Another copy of the program holds the file for longer than we waited.
         cause = QStringLiteral("The database is busy: another user is saving at this moment. Nothing was "
                                "stored; please try again.");
         break;
-    case kReadOnly:
+    case SQLITE_READONLY:
         cause = QStringLiteral("The database file is read-only: nothing can be stored in it. Nothing was "
                                "stored.");
         break;
-    case kFull:
+    case SQLITE_FULL:
         cause = QStringLiteral("The disk is full: nothing was stored. Make room on the disk and try again.");
         break;
     default:
@@ -42,8 +37,6 @@ DbError describe(const QSqlError& error) {
     }
     return DbError(cause + QStringLiteral("\n(%1)").arg(error.text()));
 }
-
-} // namespace
 
 std::shared_ptr<Connection> Connection::create() {
     return std::shared_ptr<Connection>(new Connection());

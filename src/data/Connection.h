@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+class DbError;
+class QSqlError;
 class QSqlQuery;
 
 // One open SQLite database file. Recordsets share ownership, so a connection
@@ -31,6 +33,9 @@ public:
     // Prepares sql on query, and runs a prepared query; both throw DbError
     // with the driver's description.
     static void prepare(QSqlQuery& query, const QString& sql);
+    // The driver's error as the operator reads it: the common causes (busy,
+    // read-only, disk full) in plain words first, the driver's own text after them.
+    static DbError describe(const QSqlError& error);
     static void exec(QSqlQuery& query);
 
     // Test hook: when set and it returns true for a statement, that statement

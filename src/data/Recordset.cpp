@@ -16,6 +16,11 @@ QVariant toStored(const QVariant& value) {
     return value;
 }
 
+// A field as text; an empty (null) value is empty text.
+QString textOf(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
+
 QString updatableTable(const QString& sql) {
     static const QRegularExpression pattern(QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\w+)\b)"),
                                             QRegularExpression::CaseInsensitiveOption);
@@ -58,7 +63,7 @@ void Recordset::Open(const QString& sql, std::shared_ptr<Connection> connection,
         m_rows.push_back(std::move(row));
     }
     if (query.lastError().isValid())
-        throw DbError(query.lastError().text());
+        throw Connection::describe(query.lastError());
     m_table = updatableTable(sql);
 }
 
@@ -68,20 +73,20 @@ void Recordset::MoveNext() {
 }
 
 QVariant Recordset::Fields(int ordinal) const {
-    if (ordinal < 0 || ordinal >= FieldCount())
-        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(ordinal));
-    if (atEnd())
-        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    for (const auto& [pendingOrdinal, value] : m_pending) {
+    const QVariant& stored = value(m_position, ordinal);
+    for (const auto& [pendingOrdinal, pendingValue] : m_pending) {
         if (pendingOrdinal == ordinal)
-            return toStored(value);
+            return toStored(pendingValue);
     }
-    return m_rows[m_position][ordinal];
+    return stored;
 }
 
 QString Recordset::FieldText(int ordinal) const {
-    const QVariant value = Fields(ordinal);
-    return value.isNull() ? QString() : value.toString();
+    return textOf(Fields(ordinal));
+}
+
+QString Recordset::text(int row, int ordinal) const {
+    return textOf(value(row, ordinal));
 }
 
 const QVariant& Recordset::value(int row, int ordinal) const {
@@ -107,10 +112,7 @@ void Recordset::AddNew() {
 
 void Recordset::SetField(int ordinal, const QVariant& value) {
     requireUpdatable();
-    if (ordinal < 0 || ordinal >= FieldCount())
-        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(ordinal));
-    if (atEnd())
-        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    this->value(m_position, ordinal); // the same checks as reading the field
     m_pending.emplace_back(ordinal, value);
 }
 

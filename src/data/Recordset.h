@@ -35,6 +35,8 @@ public:
     // list that keeps its result and reads a row only when it shows it.
     // Throws DbError outside the result.
     const QVariant& value(int row, int ordinal) const;
+    // The same as text; an empty (null) value is empty text.
+    QString text(int row, int ordinal) const;
 
     void AddNew();
     void SetField(int ordinal, const QVariant& value);

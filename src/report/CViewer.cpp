@@ -166,7 +166,6 @@ void CViewer::setReportSource(std::shared_ptr<Report> report) {
 }
 
 void CViewer::setDisplayStatusBar(bool display) {
-    m_displayStatusBar = display;
     m_status->setVisible(display);
 }
 
@@ -307,10 +306,13 @@ void CViewer::updateControls() {
     m_pageLabel->setText(hasPages ? QStringLiteral("Page %1 of %2").arg(currentPage()).arg(pages)
                                   : QString());
     m_zoomLabel->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
-    m_first->setEnabled(hasPages && m_page > 0);
-    m_previous->setEnabled(hasPages && m_page > 0);
-    m_next->setEnabled(hasPages && m_page < pages - 1);
-    m_last->setEnabled(hasPages && m_page < pages - 1);
+    // With no pages m_page is -1: neither way is open.
+    const bool back = m_page > 0;
+    const bool forward = hasPages && m_page < pages - 1;
+    m_first->setEnabled(back);
+    m_previous->setEnabled(back);
+    m_next->setEnabled(forward);
+    m_last->setEnabled(forward);
     m_zoomOut->setEnabled(m_zoom > kZoomSteps.front() + 1e-9);
     m_zoomIn->setEnabled(m_zoom < kZoomSteps.back() - 1e-9);
     m_print->setEnabled(hasPages);

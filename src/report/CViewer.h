@@ -29,7 +29,6 @@ public:
 
     // The yes/no display option: the status bar below the page (on by default).
     void setDisplayStatusBar(bool display);
-    bool displayStatusBar() const { return m_displayStatusBar; }
 
     // Reads the report's data and shows its first page. Throws ReportError
     // (no report source, a failed logon, no slip selected, ...) or DbError.
@@ -76,7 +75,6 @@ private:
     std::vector<SlipRecord> m_slips; // read by ViewReport
     int m_page = -1;
     double m_zoom = 1.0;
-    bool m_displayStatusBar = true;
 
     QPushButton* m_first = nullptr;
     QPushButton* m_previous = nullptr;

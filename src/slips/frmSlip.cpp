@@ -8,6 +8,7 @@
 #include "DesignLayout.h"
 #include "MsgBox.h"
 #include "Settings.h"
+#include "WindowHelpers.h"
 #include "modData.h"
 
 #include <QComboBox>
@@ -220,12 +221,12 @@ void frmSlip::Form_Load() {
     Text2->setText(Settings::GetSetting(kSettingsApp, kSettingsSection, kSettingsKey, QString()));
     dt->setDate(QDate::currentDate());
     Reconnect();
-    guarded([this] { addAcc(); });
+    guarded(this, [this] { addAcc(); });
     for (QDateEdit* picker : chqDate)
         picker->setDate(QDate::currentDate());
-    guarded([this] { addBanks(); });
-    guarded([this] { addcity(); });
-    guarded([this] { getSNo(); });
+    guarded(this, [this] { addBanks(); });
+    guarded(this, [this] { addcity(); });
+    guarded(this, [this] { getSNo(); });
 }
 
 void frmSlip::getSNo() {
@@ -299,7 +300,7 @@ void frmSlip::setCmbAccTag(const QString& tag) {
 }
 
 void frmSlip::cmbAcc_Click() {
-    guarded([this] {
+    guarded(this, [this] {
         setCmbAccTag(QStringLiteral("0"));
         m_rs.Open(QStringLiteral("Select * from tblacc where accno=?"), g_Connection,
                   {cmbAcc->currentText()});
@@ -355,18 +356,4 @@ bool frmSlip::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void frmSlip::showError(const std::exception& error) {
-    MsgBox::show(QString::fromUtf8(error.what()), MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
-}
-
-bool frmSlip::guarded(const std::function<void()>& action) {
-    try {
-        action();
-        return true;
-    } catch (const std::exception& error) {
-        showError(error);
-        return false;
-    }
 }

@@ -113,13 +113,9 @@ private:
     bool storeSlip(const std::function<qint32()>& writeSlip);
     void endOfSave();
 
-    // Integration spots, filled in when the report runner and the slip list exist.
+    // Printing through the report runner and its preview; reloading the slip list.
     void showSlipReport(const QString& reportFile, qint32 slip);
     void refreshSlipList();
-
-    // Runs an event handler's work; a failure is shown with its description.
-    bool guarded(const std::function<void()>& action);
-    void showError(const std::exception& error);
 
     // The five bank combos share one list, as do the five city combos.
     QStringListModel* m_bankList = nullptr;
@@ -129,3 +125,7 @@ private:
     Recordset m_rs;
     Recordset m_rsTag;
 };
+
+// A slip key as it travels in lblRef or the slip list's key column, as the 32-bit
+// integer that goes into SQL; throws DbError when the text is no key.
+qint32 slipKeyOf(const QString& text);

@@ -30,22 +30,8 @@ QString listDate(const QString& stored) {
     return QDate::fromString(stored, Qt::ISODate).toString(QStringLiteral("dd-MM-yyyy"));
 }
 
-// A field as text; an empty (null) value is empty text.
-QString textOf(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString();
-}
-
 QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
-}
-
-// Runs a handler and shows any failure's description; the list stays usable.
-template <class Handler> void reportingFailures(QWidget* parent, Handler handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        showFailure(error, parent);
-    }
 }
 
 } // namespace
@@ -74,8 +60,6 @@ void frmSlipList::buildControls() {
     dtTo->setGeometry(twipsRect(3600, 480, 1815, 315));
     Controls::caption(Label1_0, dtFrom);
     Controls::caption(Label1_1, dtTo);
-    for (QDateEdit* picker : {dtFrom, dtTo})
-        picker->setCalendarPopup(true);
     Command5 = Controls::make<QPushButton>(Frame1, QStringLiteral("Command5"));
     Command5->setText(QStringLiteral("Refresh"));
     Command5->setGeometry(twipsRect(5640, 460, 1575, 315));
@@ -121,14 +105,13 @@ void frmSlipList::buildControls() {
 }
 
 void frmSlipList::Form_Load() {
-    for (QDateEdit* picker : {dtFrom, dtTo}) {
-        picker->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+    // The pickers show "dd-MM-yyyy" from the start.
+    for (QDateEdit* picker : {dtFrom, dtTo})
         picker->setDate(QDate::currentDate());
-    }
     // Connected after the dates are set, so the load fills the list once.
     connect(dtFrom, &QDateEdit::dateChanged, this, &frmSlipList::dtFrom_Change);
     connect(dtTo, &QDateEdit::dateChanged, this, &frmSlipList::dtTo_Change);
-    reportingFailures(this, [this] { addFG(); });
+    guarded(this, [this] { addFG(); });
 }
 
 void frmSlipList::setFG() {
@@ -168,15 +151,15 @@ void frmSlipList::addFG() {
         const int record = row - 1;
         switch (col) {
         case 0:
-            return textOf(listed->value(record, 0));
+            return listed->text(record, 0);
         case 1:
             return QString::number(row);
         case 2:
-            return textOf(listed->value(record, 1));
+            return listed->text(record, 1);
         case 3:
-            return listDate(textOf(listed->value(record, 2)));
+            return listDate(listed->text(record, 2));
         case 4:
-            return textOf(listed->value(record, 3));
+            return listed->text(record, 3);
         case 5:
             return Amount::format(listed->value(record, 4).toDouble());
         default:
@@ -191,7 +174,7 @@ QString frmSlipList::selectedKey() const {
 }
 
 void frmSlipList::Command5_Click() {
-    reportingFailures(this, [this] { addFG(); });
+    guarded(this, [this] { addFG(); });
 }
 
 void frmSlipList::dtFrom_Change() {
@@ -208,17 +191,13 @@ void frmSlipList::Command2_Click() {
         return;
     if (!MsgBox::askYesNo(QStringLiteral("Do you want to delete the entry"), this))
         return;
-    reportingFailures(this, [&] {
-        bool isNumber = false;
-        const qint32 slipKey = key.toInt(&isNumber);
-        if (!isNumber)
-            throw DbError(QStringLiteral("\"%1\" is not a slip key.").arg(key));
-        const QString sid = QString::number(slipKey);
+    guarded(this, [&] {
+        const qint32 sid = slipKeyOf(key);
         // The lines and the slip go together, or neither does.
         Transaction transaction(g_Connection);
         rs = std::make_shared<Recordset>();
-        rs->Open(QStringLiteral("delete from tblslipdetails where sid=") + sid, g_Connection);
-        rs->Open(QStringLiteral("delete from tblslip where sid=") + sid, g_Connection);
+        rs->Open(QStringLiteral("delete from tblslipdetails where sid=?"), g_Connection, {sid});
+        rs->Open(QStringLiteral("delete from tblslip where sid=?"), g_Connection, {sid});
         transaction.commit();
     });
     Command5_Click();
@@ -239,7 +218,7 @@ frmSlip* frmSlipList::openSelectedSlip() {
 }
 
 void frmSlipList::FG_DblClick() {
-    reportingFailures(this, [&] {
+    guarded(this, [&] {
         if (openSelectedSlip())
             showSlipWindow();
     });
@@ -250,7 +229,7 @@ void frmSlipList::Command3_Click() {
 }
 
 void frmSlipList::Command6_Click() {
-    reportingFailures(this, [&] {
+    guarded(this, [&] {
         frmSlip* slip = openSelectedSlip();
         if (!slip)
             return;

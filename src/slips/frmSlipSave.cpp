@@ -3,6 +3,7 @@
 #include "Forms.h"
 #include "MsgBox.h"
 #include "Transaction.h"
+#include "WindowHelpers.h"
 #include "frmReport.h"
 #include "frmSlip.h"
 #include "frmSlipList.h"
@@ -45,12 +46,16 @@ qint32 newSlipKey(const QVariant& key) {
 
 } // namespace
 
-qint32 frmSlip::slipKey() const {
+qint32 slipKeyOf(const QString& text) {
     bool ok = false;
-    const qint32 key = lblRef->text().trimmed().toInt(&ok);
+    const qint32 key = text.trimmed().toInt(&ok);
     if (!ok)
-        throw DbError(QStringLiteral("\"%1\" is not a slip key.").arg(lblRef->text()));
+        throw DbError(QStringLiteral("\"%1\" is not a slip key.").arg(text));
     return key;
+}
+
+qint32 frmSlip::slipKey() const {
+    return slipKeyOf(lblRef->text());
 }
 
 void frmSlip::Command1_Click() {
@@ -59,7 +64,7 @@ void frmSlip::Command1_Click() {
 
 void frmSlip::Command2_Click() {
     const QString tagBefore = cmbAccTag();
-    if (!guarded([this] { getAccTag(); }))
+    if (!guarded(this, [this] { getAccTag(); }))
         return;
     if (cmbAcc->currentText().isEmpty()) {
         MsgBox::show(QStringLiteral("Select an Account first"), MsgBox::Buttons::Ok, MsgBox::Button::Ok,
@@ -93,7 +98,7 @@ void frmSlip::writeHeader() {
 // only once it is committed, so a failure leaves the window as it was.
 bool frmSlip::storeSlip(const std::function<qint32()>& writeSlip) {
     qint32 sid = 0;
-    const bool stored = guarded([&] {
+    const bool stored = guarded(this, [&] {
         Transaction transaction(g_Connection);
         sid = writeSlip();
         transaction.commit();
@@ -136,18 +141,14 @@ void frmSlip::endOfSave() {
         printPV();
         return;
     }
-    if (!guarded([this] { refreshSlipList(); }))
-        return;
+    refreshSlipList();
     QWidget* owner = parentWidget();
     close();
-    frmSlip& next = Forms::get<frmSlip>();
-    if (owner)
-        next.setParent(owner, next.windowFlags());
-    Forms::showForward(&next);
+    showOwned(&Forms::get<frmSlip>(), owner);
 }
 
 void frmSlip::getData() {
-    guarded([this] {
+    guarded(this, [this] {
         m_rs.Open(QStringLiteral("select * from tblslip where sid=?"), g_Connection, {slipKey()});
         if (!m_rs.atEnd()) {
             txtSno->setText(m_rs.FieldText(1));
@@ -168,7 +169,7 @@ QString frmSlip::reportPath() const {
 }
 
 void frmSlip::printPV() {
-    guarded([this] {
+    guarded(this, [this] {
         if (Amount::leadingNumber(cmbAccTag()) == 0) {
             MsgBox::show(QStringLiteral("Cannot find the rpt file"), MsgBox::Buttons::Ok, MsgBox::Button::Ok,
                          this);
@@ -193,8 +194,11 @@ void frmSlip::showSlipReport(const QString& reportFile, qint32 slip) {
     Forms::showForward(&preview);
 }
 
-// The slip list shows the slip just stored; when the list is not open this loads
-// it without showing it.
+// The slip list shows the slip just stored; when the list is not open, loading it
+// (without showing it) fills it. The list reports its own failures.
 void frmSlip::refreshSlipList() {
-    Forms::get<frmSlipList>().Command5_Click();
+    if (Forms::isLoaded<frmSlipList>())
+        Forms::get<frmSlipList>().Command5_Click();
+    else
+        Forms::get<frmSlipList>();
 }

@@ -2,6 +2,7 @@
 #include "Forms.h"
 #include "MsgBox.h"
 #include "TestEnv.h"
+#include "WindowTesting.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -24,18 +25,4 @@ inline QStringList storedAccount(TestEnv& env, int key) {
 // The key of the account stored last.
 inline int lastAccountKey(TestEnv& env) {
     return env.scalar(QStringLiteral("SELECT max(id) FROM tblAcc")).toInt();
-}
-
-// Shows a window and makes it the active one, as a person's click would.
-inline bool showActive(QWidget* window) {
-    Forms::showForward(window);
-    return QTest::qWaitForWindowActive(window);
-}
-
-// The texts of the message boxes shown so far, oldest first.
-inline QStringList shownTexts() {
-    QStringList texts;
-    for (const MsgBox::Shown& box : MsgBox::shown())
-        texts << box.text;
-    return texts;
 }

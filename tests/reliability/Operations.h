@@ -89,7 +89,7 @@ public:
         case Kind::DeletedSlip:
             Reconnect(); // as the main window does at start: the list opens no connection
             m_slipList = &Forms::get<frmSlipList>();
-            SlipTesting::showActive(m_slipList);
+            showActive(m_slipList);
             QTest::mouseClick(m_slipList->FG->viewport(), Qt::LeftButton, {},
                               m_slipList->FG->cellRect(1, 3).center());
             break;
@@ -100,14 +100,14 @@ public:
                 m_account->lblRef->setText(QString::number(otherAccount));
                 m_account->getData();
             }
-            SlipTesting::showActive(m_account);
+            showActive(m_account);
             SlipTesting::fill(m_account->Text1, QStringLiteral("333"));
             SlipTesting::fill(m_account->Text2, QStringLiteral("Typed Name"));
             QTest::keyClick(m_account->Check1, Qt::Key_Space);
             break;
         case Kind::DeletedAccount:
             m_accountList = &Forms::get<frmAccList>();
-            SlipTesting::showActive(m_accountList);
+            showActive(m_accountList);
             QTest::mouseClick(m_accountList->FG->viewport(), Qt::LeftButton, {},
                               m_accountList->FG->cellRect(2, 3).center());
             break;

@@ -21,7 +21,7 @@ QStringList statementsOfOneRun(Kind kind) {
     });
     operation.run();
     Connection::setFaultInjector({});
-    if (SlipTesting::shownTexts() != operation.questions())
+    if (shownTexts() != operation.questions())
         return {};
     const qsizetype commit = statements->indexOf(QStringLiteral("COMMIT"));
     return commit < 0 ? QStringList() : statements->mid(0, commit + 1);
@@ -57,10 +57,9 @@ private slots:
             Connection::setFaultInjector({});
             const QString context =
                 QStringLiteral("statement %1 of %2 failing: %3").arg(n).arg(statements.size()).arg(failing);
-            QVERIFY2(!SlipTesting::shownTexts().isEmpty(), qPrintable(context));
-            QVERIFY2(
-                SlipTesting::shownTexts().last() == QStringLiteral("Injected fault: ") + failing,
-                qPrintable(context + QStringLiteral(" / shown: ") + SlipTesting::shownTexts().join(" / ")));
+            QVERIFY2(!shownTexts().isEmpty(), qPrintable(context));
+            QVERIFY2(shownTexts().last() == QStringLiteral("Injected fault: ") + failing,
+                     qPrintable(context + QStringLiteral(" / shown: ") + shownTexts().join(" / ")));
             QVERIFY2(SlipTesting::dumpDatabase(env) == stored, qPrintable(context));
             QVERIFY2(operation.stillOpen(), qPrintable(context));
             QVERIFY2(operation.contents() == shown, qPrintable(context));
@@ -71,7 +70,7 @@ private slots:
         // With the fault gone, the same window stores what it shows.
         MsgBox::clearShown();
         operation.run();
-        QCOMPARE(SlipTesting::shownTexts(), operation.questions());
+        QCOMPARE(shownTexts(), operation.questions());
         QVERIFY(SlipTesting::dumpDatabase(env) != stored);
     }
 

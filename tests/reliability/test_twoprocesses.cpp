@@ -64,7 +64,7 @@ private slots:
         OtherCopy other(env.databasePath(), 1500);
         QVERIFY2(other.holdsTheLock(), qPrintable(other.errors()));
         operation.run();
-        QCOMPARE(SlipTesting::shownTexts(), operation.questions());
+        QCOMPARE(shownTexts(), operation.questions());
         QVERIFY2(other.waitForFinished(), qPrintable(other.errors()));
         // Both saves are stored: the other copy's slip and ours with its three lines.
         QCOMPARE(env.count(QStringLiteral("tblSlip")), 3);
@@ -89,11 +89,11 @@ private slots:
         QVERIFY2(other.holdsTheLock(), qPrintable(other.errors()));
 
         operation.run(); // waits the busy timeout out
-        QVERIFY(!SlipTesting::shownTexts().isEmpty());
-        QVERIFY2(SlipTesting::shownTexts().last().startsWith(
+        QVERIFY(!shownTexts().isEmpty());
+        QVERIFY2(shownTexts().last().startsWith(
                      QStringLiteral("The database is busy: another user is saving at this moment. Nothing "
                                     "was stored; please try again.")),
-                 qPrintable(SlipTesting::shownTexts().last()));
+                 qPrintable(shownTexts().last()));
         QCOMPARE(SlipTesting::dumpDatabase(env), stored);
         QVERIFY(operation.stillOpen());
         QCOMPARE(operation.contents(), shown);
@@ -102,7 +102,7 @@ private slots:
         QVERIFY2(other.release("rollback"), qPrintable(other.errors()));
         MsgBox::clearShown();
         operation.run();
-        QCOMPARE(SlipTesting::shownTexts(), operation.questions());
+        QCOMPARE(shownTexts(), operation.questions());
         QVERIFY(SlipTesting::dumpDatabase(env) != stored);
         QCOMPARE(env.scalar(QStringLiteral("SELECT count(*) FROM tblSlip WHERE sno = 900")).toInt(), 0);
     }

@@ -1,19 +1,14 @@
 #pragma once
 // Helpers the slip tests share: showing a window the way a person gets it, and
 // typing into it through the window, as the keyboard does.
+#include "WindowTesting.h"
+
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
 
 namespace SlipTesting {
-
-// Shows the window and makes it the active one, so focus and popups behave as on a desktop.
-inline bool showActive(QWidget* window) {
-    window->show();
-    QApplication::setActiveWindow(window);
-    return QTest::qWaitForWindowActive(window);
-}
 
 // Keys go to the window, and from there to the focused control or the open
 // drop-down list, exactly as the window system delivers them.

@@ -114,11 +114,4 @@ inline QStringList dumpDatabase(TestEnv& env) {
     return dump;
 }
 
-inline QStringList shownTexts() {
-    QStringList texts;
-    for (const MsgBox::Shown& box : MsgBox::shown())
-        texts << box.text;
-    return texts;
-}
-
 } // namespace SlipTesting

@@ -90,7 +90,7 @@ std::optional<qint64> toCents(const QVariant& value) {
     if (text.isEmpty())
         return std::nullopt;
     if (const auto exact = Amount::parseCents(text))
-        return std::abs(*exact) < kMaxCents ? exact : std::nullopt;
+        return exact; // parseCents keeps within the largest amount already
     bool ok = false;
     const double number = text.toDouble(&ok);
     return ok ? doubleToCents(number) : std::nullopt;

@@ -88,7 +88,6 @@ void drawElement(QPainter& painter, const Element& e, const QRectF& boxMm, const
         return;
     const QFont font = fontFor(e.style, painter, map.scale);
     painter.setFont(font);
-    const QFontMetricsF metrics(font, painter.device());
     const QRectF box = map.rect(boxMm);
     const double pitch = e.characterPitch * map.scale.dotsPerMmX;
     if (!e.wrap) {
@@ -97,6 +96,7 @@ void drawElement(QPainter& painter, const Element& e, const QRectF& boxMm, const
         drawLine(painter, single, box, e.style.align, pitch);
         return;
     }
+    const QFontMetricsF metrics(font, painter.device());
     const double indent = e.firstLineIndent * map.scale.dotsPerMmX;
     const double slotHeight = e.linePitch > 0 ? e.linePitch * map.scale.dotsPerMmY : metrics.lineSpacing();
     const QStringList lines = wrapText(text, metrics, box.width(), indent, pitch);

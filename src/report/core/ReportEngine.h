@@ -35,7 +35,6 @@ class ConnectionProperties {
 public:
     ConnectionProperties(const QString& table, const QString& filePath, const QString& dataSource,
                          const QString& password);
-    int count() const { return static_cast<int>(m_properties.size()); }
     // The property by name, without regard to case; throws ReportError for another name.
     ConnectionProperty& item(const QString& name);
     const ConnectionProperty& item(const QString& name) const;

@@ -63,13 +63,17 @@ public:
             for (const QVariant& v : values)
                 query.addBindValue(v);
             Connection::exec(query);
+            // The result's column names, as the template spells them, once for all rows.
             const QSqlRecord record = query.record();
+            QStringList names;
+            for (int i = 0; i < record.count(); ++i) {
+                const auto known = SlipColumns::column(table, record.fieldName(i));
+                names << (known ? known->column : record.fieldName(i));
+            }
             while (query.next()) {
                 QVariantMap row;
-                for (int i = 0; i < record.count(); ++i) {
-                    const auto known = SlipColumns::column(table, record.fieldName(i));
-                    row.insert(known ? known->column : record.fieldName(i), query.value(i));
-                }
+                for (int i = 0; i < names.size(); ++i)
+                    row.insert(names[i], query.value(i));
                 rows.push_back(std::move(row));
             }
         } catch (const DbError& e) {

@@ -172,8 +172,6 @@ public:
                                       m_where.isEmpty() ? problem : m_where + QStringLiteral(": ") + problem);
     }
 
-    const QString& where() const { return m_where; }
-
 private:
     void requireType(const QString& key, const QJsonValue& v, QJsonValue::Type type,
                      const QString& expected) {
