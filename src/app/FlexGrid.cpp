@@ -112,20 +112,6 @@ public:
             endRemoveColumns();
     }
 
-    void fill(const QVector<QStringList>& dataRows) {
-        beginResetModel();
-        m_cellText = nullptr;
-        m_rows = static_cast<int>(dataRows.size()) + 1;
-        m_cells.resize(m_cols); // the header row stays
-        m_cells.resize(m_rows * m_cols);
-        for (int row = 1; row < m_rows; ++row) {
-            const QStringList& texts = dataRows[row - 1];
-            for (int col = 0; col < qMin(m_cols, static_cast<int>(texts.size())); ++col)
-                m_cells[row * m_cols + col] = texts[col];
-        }
-        endResetModel();
-    }
-
     void fill(int dataRows, FlexGrid::CellText cellText) {
         beginResetModel();
         m_rows = qMax(0, dataRows) + 1;
@@ -217,7 +203,11 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
 }
 
 void FlexGrid::fill(const QVector<QStringList>& dataRows) {
-    m_model->fill(dataRows);
+    // The texts at hand serve as the cell function; a short row reads empty.
+    m_model->fill(static_cast<int>(dataRows.size()), [dataRows](int row, int col) {
+        const QStringList& texts = dataRows[row - 1];
+        return col < texts.size() ? texts[col] : QString();
+    });
     selectFirstRowIfNone();
 }
 

@@ -11,8 +11,8 @@ class FlexGridModel;
 // selected whole and one at a time. Rows and columns are counted as the windows
 // count them, header row included; widths and heights are given in twips.
 //
-// Every cell is one QString in a flat table, so ten thousand rows stay quick;
-// fill() replaces all data rows at once.
+// Cells are plain QStrings in a flat table, or made by a function when a row is
+// shown or read, so ten thousand rows stay quick; fill() replaces all data rows at once.
 class FlexGrid : public QTableView {
     Q_OBJECT
 public:
