@@ -2,6 +2,7 @@
 #include "BareSqlite.h"
 #include "Forms.h"
 #include "PageRenderer.h"
+#include "Recordset.h"
 #include "frmAccList.h"
 #include "frmReport.h"
 #include "frmSlip.h"
@@ -163,7 +164,8 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
                                 fresh.rows("SELECT accno FROM tblAcc WHERE active='1'");
                                 fresh.rows(kBoundBanks);
                                 fresh.rows(kBoundCities);
-                            }});
+                            },
+                            {}});
 
     auto choice = std::make_shared<int>(0);
     interactions.push_back(
@@ -177,6 +179,11 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
          {},
          [context, choice, &bare] {
              bare.rows("SELECT * FROM tblAcc WHERE accno=?", {context.accountNumbers[*choice]});
+         },
+         [context, choice] {
+             Recordset account;
+             account.Open(QStringLiteral("Select * from tblacc where accno=?"), g_Connection,
+                          {context.accountNumbers[*choice]});
          }});
 
     interactions.push_back({QStringLiteral("save new slip (5 cheques)"),
@@ -190,7 +197,8 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
                                     throw std::runtime_error("the slip was not saved");
                             },
                             {},
-                            [context, &bare] { writeBareSlip(bare, context.accountNumbers[0], 0); }});
+                            [context, &bare] { writeBareSlip(bare, context.accountNumbers[0], 0); },
+                            {}});
 
     auto lastBareSlip = std::make_shared<qint64>(0);
     interactions.push_back({QStringLiteral("update slip (5 cheques)"),
@@ -206,7 +214,8 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
                                     *lastBareSlip = bare.lastInsertId();
                                 }
                                 writeBareSlip(bare, context.accountNumbers[0], *lastBareSlip);
-                            }});
+                            },
+                            {}});
 
     interactions.push_back({QStringLiteral("open account list"),
                             {},
@@ -216,6 +225,11 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
                                 BareSqlite fresh(path);
                                 fresh.rows(kBoundPassword);
                                 fresh.rows("SELECT * FROM tblAcc");
+                            },
+                            [] {
+                                Reconnect();
+                                Recordset accounts;
+                                accounts.Open(QStringLiteral("SElect * from tblAcc"), g_Connection);
                             }});
 
     const QString report = context.reportTemplate;
@@ -238,6 +252,12 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
                         "ORDER BY id LIMIT 1",
                         {sid});
              fresh.rows("SELECT * FROM tblSlipDetails WHERE sid=? ORDER BY sdid", {sid});
+         },
+         [report, sid] {
+             // Everything but drawing the page: the template, its logon and its rows.
+             ShowReport(report, QString(), {sid});
+             if (g_Report->slips().empty())
+                 throw std::runtime_error("no slip read");
          }});
     return interactions;
 }
@@ -264,7 +284,8 @@ Interaction monthList(const BenchContext& context, BareSqlite& bare) {
             [] { QCoreApplication::processEvents(); },
             [context, &bare] {
                 bare.rows(kBoundMonth, {isoDate(context.monthFrom), isoDate(context.monthTo)});
-            }};
+            },
+            {}};
 }
 
 void closeBenchWindows() {

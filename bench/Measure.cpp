@@ -1,5 +1,6 @@
 #include "Measure.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <algorithm>
 
@@ -26,6 +27,10 @@ double runOnce(const Interaction& interaction) {
     const double ms = timeMs(interaction.run);
     if (interaction.finish)
         interaction.finish();
+    // Between two actions of the operator the event loop runs idle: the
+    // updates and layout requests a run posted are handled here, untimed, and
+    // do not pile up for the next run to wade through.
+    QCoreApplication::processEvents();
     return ms;
 }
 
@@ -36,11 +41,17 @@ Figure measure(const Interaction& interaction, int repetitions) {
     interaction.bound();
     std::vector<double> runs;
     std::vector<double> bounds;
+    std::vector<double> databaseWork;
     for (int i = 0; i < repetitions; ++i) {
         runs.push_back(runOnce(interaction));
         bounds.push_back(timeMs(interaction.bound));
+        if (interaction.databaseWork)
+            databaseWork.push_back(timeMs(interaction.databaseWork));
     }
-    return {interaction.name, medianOf(runs), medianOf(bounds)};
+    Figure figure{interaction.name, medianOf(runs), medianOf(bounds)};
+    if (interaction.databaseWork)
+        figure.databaseMs = medianOf(databaseWork);
+    return figure;
 }
 
 QString formatTable(const std::vector<Figure>& figures) {
@@ -63,4 +74,29 @@ QString formatTable(const std::vector<Figure>& figures) {
                      .arg(ratio, 6);
     }
     return table;
+}
+
+QString formatSplitTable(const std::vector<Figure>& figures) {
+    QString table;
+    for (const Figure& figure : figures) {
+        if (figure.databaseMs < 0 || figure.boundMs <= 0)
+            continue;
+        const double rest = qMax(0.0, figure.medianMs - figure.databaseMs);
+        table += QStringLiteral("%1 | %2 | %3 | %4 | %5\n")
+                     .arg(figure.name, -30)
+                     .arg(figure.databaseMs, 11, 'f', 3)
+                     .arg(rest, 12, 'f', 3)
+                     .arg(figure.boundMs, 14, 'f', 3)
+                     .arg((rest + figure.boundMs) / figure.boundMs, 11, 'f', 2);
+    }
+    if (table.isEmpty())
+        return table;
+    return QStringLiteral("%1 | %2 | %3 | %4 | %5\n")
+               .arg(QStringLiteral("interaction"), -30)
+               .arg(QStringLiteral("database ms"), 11)
+               .arg(QStringLiteral("the rest ms"), 12)
+               .arg(QStringLiteral("lower bound ms"), 14)
+               .arg(QStringLiteral("least ratio"), 11) +
+           QString(30, QLatin1Char('-')) +
+           QStringLiteral("-|-------------|--------------|----------------|------------\n") + table;
 }

@@ -118,6 +118,12 @@ int runBenchmark(const Options& options) {
                 qPrintable(context.monthFrom.toString(Qt::ISODate)),
                 qPrintable(context.monthTo.toString(Qt::ISODate)), options.repetitions, options.startupRuns);
     std::printf("%s\n", qPrintable(formatTable(figures)));
+    const QString split = formatSplitTable(figures);
+    if (!split.isEmpty())
+        std::printf("Where the time of a run goes: the program's own database work alone, and the rest\n"
+                    "(the window or the page). The least ratio is the one the run would have if its\n"
+                    "database work cost no more than the lower bound.\n\n%s\n",
+                    qPrintable(split));
     std::printf("Memory with the month's slip list shown: peak %.1f MB%s, resident %.1f MB\n", peak,
                 peakReset ? "" : " (since the process started)", resident);
     return 0;
