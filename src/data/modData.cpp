@@ -58,7 +58,9 @@ QString GetDatabasePath() {
     QFile file(pathFile);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    return lastPathItem(file.read(kPathFileReadLimit));
+    // Asking for the whole limit would set aside 16 MB for a line of text.
+    const qint64 wanted = file.isSequential() ? kPathFileReadLimit : qMin(file.size(), kPathFileReadLimit);
+    return lastPathItem(file.read(wanted));
 }
 
 void OpenConnection() {
