@@ -1,8 +1,10 @@
 #include "Connection.h"
 #include "DbError.h"
 #include "Schema.h"
+#include "Statement.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <sqlite3.h>
@@ -17,8 +19,12 @@ int connectionCounter = 0;
 } // namespace
 
 DbError Connection::describe(const QSqlError& error) {
+    return describe(error.nativeErrorCode().toInt(), error.text());
+}
+
+DbError Connection::describe(int sqliteCode, const QString& text) {
     QString cause;
-    switch (error.nativeErrorCode().toInt() & 0xff) {
+    switch (sqliteCode & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         // Another copy of the program holds the file for longer than we waited.
@@ -33,9 +39,9 @@ DbError Connection::describe(const QSqlError& error) {
         cause = QStringLiteral("The disk is full: nothing was stored. Make room on the disk and try again.");
         break;
     default:
-        return DbError(error.text());
+        return DbError(text);
     }
-    return DbError(cause + QStringLiteral("\n(%1)").arg(error.text()));
+    return DbError(cause + QStringLiteral("\n(%1)").arg(text));
 }
 
 std::shared_ptr<Connection> Connection::create() {
@@ -84,14 +90,25 @@ void Connection::open(const QString& path, const QString& password) {
 }
 
 void Connection::execute(const QString& sql) {
-    QSqlQuery query(m_db);
-    prepare(query, sql);
-    exec(query);
+    Statement statement(*this, sql);
+    while (statement.next()) {
+    }
+}
+
+sqlite3* Connection::handle() const {
+    if (State() != 1)
+        return nullptr;
+    const QVariant handle = m_db.driver()->handle();
+    return handle.isValid() ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+}
+
+void Connection::checkFault(const QString& sql) {
+    if (faultInjector() && faultInjector()(sql))
+        throw DbError(QStringLiteral("Injected fault: %1").arg(sql));
 }
 
 void Connection::prepare(QSqlQuery& query, const QString& sql) {
-    if (faultInjector() && faultInjector()(sql))
-        throw DbError(QStringLiteral("Injected fault: %1").arg(sql));
+    checkFault(sql);
     if (!query.prepare(sql))
         throw describe(query.lastError());
 }

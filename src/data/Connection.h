@@ -7,6 +7,7 @@
 class DbError;
 class QSqlError;
 class QSqlQuery;
+struct sqlite3;
 
 // One open SQLite database file. Recordsets share ownership, so a connection
 // stays usable for as long as a recordset opened on it is alive, even after
@@ -26,6 +27,8 @@ public:
     void open(const QString& path, const QString& password);
     QString path() const { return m_path; }
     QSqlDatabase database() const { return m_db; }
+    // SQLite's own handle of the open connection (see Statement); null when closed.
+    sqlite3* handle() const;
 
     // Runs a statement without result rows; throws DbError.
     void execute(const QString& sql);
@@ -36,6 +39,10 @@ public:
     // The driver's error as the operator reads it: the common causes (busy,
     // read-only, disk full) in plain words first, the driver's own text after them.
     static DbError describe(const QSqlError& error);
+    // The same for SQLite's own result code and message.
+    static DbError describe(int sqliteCode, const QString& text);
+    // Throws the injected fault when the test hook wants sql to fail.
+    static void checkFault(const QString& sql);
     static void exec(QSqlQuery& query);
 
     // Test hook: when set and it returns true for a statement, that statement

@@ -1,11 +1,9 @@
 #include "Recordset.h"
 #include "DbError.h"
+#include "Statement.h"
 
 #include <QDate>
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 namespace {
 
@@ -44,26 +42,24 @@ void Recordset::Open(const QString& sql, std::shared_ptr<Connection> connection,
     if (!m_connection || m_connection->State() != 1)
         throw DbError(QStringLiteral("The connection is not open."));
 
-    QSqlQuery query(m_connection->database());
-    query.setForwardOnly(true);
-    Connection::prepare(query, sql);
+    Statement statement(*m_connection, sql);
+    QVariantList stored;
     for (const QVariant& value : bindings)
-        query.addBindValue(toStored(value));
-    Connection::exec(query);
-    if (!query.isSelect())
-        return;
-    const QSqlRecord record = query.record();
-    for (int i = 0; i < record.count(); ++i)
-        m_columns << record.fieldName(i);
-    while (query.next()) {
+        stored << toStored(value);
+    statement.bind(stored);
+    m_columns = statement.columnNames();
+    const int columns = FieldCount();
+    while (statement.next()) {
+        if (columns == 0)
+            continue; // a statement without result rows simply runs
         QVariantList row;
-        row.reserve(record.count());
-        for (int i = 0; i < record.count(); ++i)
-            row << query.value(i);
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row << statement.value(i);
         m_rows.push_back(std::move(row));
     }
-    if (query.lastError().isValid())
-        throw Connection::describe(query.lastError());
+    if (columns == 0)
+        return;
     m_table = updatableTable(sql);
 }
 
@@ -139,19 +135,18 @@ void Recordset::insertRow() {
                             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    QSqlQuery query(m_connection->database());
-    Connection::prepare(query, sql);
+    QVariantList values;
     for (const auto& [ordinal, value] : m_pending)
-        query.addBindValue(toStored(value));
-    Connection::exec(query);
-    const QVariant key = query.lastInsertId();
+        values << toStored(value);
+    Statement insert(*m_connection, sql);
+    insert.bind(values);
+    insert.next();
+    const qint64 key = insert.lastInsertId();
 
     // Read the stored row back, so ordinal 0 holds the new key and the other
     // fields hold what the database made of the values.
-    QSqlQuery reread(m_connection->database());
-    Connection::prepare(reread, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(m_table));
-    reread.addBindValue(key);
-    Connection::exec(reread);
+    Statement reread(*m_connection, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(m_table));
+    reread.bind({key});
     QVariantList row(FieldCount());
     if (reread.next()) {
         for (int i = 0; i < FieldCount(); ++i)
@@ -170,12 +165,13 @@ void Recordset::updateRow() {
         assignments << m_columns[ordinal] + QStringLiteral("=?");
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
                             .arg(m_table, assignments.join(QLatin1Char(',')), m_columns[0]);
-    QSqlQuery query(m_connection->database());
-    Connection::prepare(query, sql);
+    QVariantList values;
     for (const auto& [ordinal, value] : m_pending)
-        query.addBindValue(toStored(value));
-    query.addBindValue(m_rows[m_position][0]);
-    Connection::exec(query);
+        values << toStored(value);
+    values << m_rows[m_position][0];
+    Statement update(*m_connection, sql);
+    update.bind(values);
+    update.next();
     for (const auto& [ordinal, value] : m_pending)
         m_rows[m_position][ordinal] = toStored(value);
 }

@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTest>
 
 class TestRecordset : public QObject {
@@ -112,6 +113,51 @@ private slots:
         QCOMPARE(env.count("tblAcc"), 2);
         QVERIFY_THROWS_EXCEPTION(DbError, rs.AddNew());
         QVERIFY_THROWS_EXCEPTION(DbError, rs.Open("select * from noSuchTable", g_Connection));
+    }
+
+    // Rows are read and values bound through SQLite's own interface: what is
+    // stored and read back must be what Qt's driver stores and reads.
+    void valuesMatchQtsDriver() {
+        TestEnv env;
+        env.createDatabase();
+        Reconnect();
+        const QVariantList values{QString(), QString(""), 42, 2.5, QByteArray("\x01\x00", 2), true};
+        Recordset rs;
+        rs.Open(
+            "insert into tblSlip (accno, accName, sno, branch, remarks, depositedBy) values (?,?,?,?,?,?)",
+            g_Connection, values);
+        QSqlQuery qt(g_Connection->database());
+        qt.prepare(
+            "insert into tblSlip (accno, accName, sno, branch, remarks, depositedBy) values (?,?,?,?,?,?)");
+        for (const QVariant& value : values)
+            qt.addBindValue(value);
+        QVERIFY(qt.exec());
+
+        const QString columns =
+            "accno, accName, sno, branch, remarks, depositedBy, typeof(accno), typeof(accName), "
+            "typeof(sno), typeof(branch), typeof(remarks), typeof(depositedBy)";
+        rs.Open("select " + columns + " from tblSlip order by sid", g_Connection);
+        QCOMPARE(rs.RecordCount(), 2);
+        QVERIFY(qt.exec("select " + columns + " from tblSlip order by sid"));
+        for (int row = 0; row < 2; ++row) {
+            QVERIFY(qt.next());
+            for (int i = 0; i < rs.FieldCount(); ++i) {
+                const QVariant ours = rs.value(row, i);
+                const QVariant theirs = qt.value(i);
+                QVERIFY2(ours.metaType() == theirs.metaType() && ours.isNull() == theirs.isNull() &&
+                             ours == theirs,
+                         qPrintable(QString("row %1 column %2: %3 vs %4")
+                                        .arg(row)
+                                        .arg(i)
+                                        .arg(ours.toString(), theirs.toString())));
+            }
+        }
+        QCOMPARE(rs.text(0, 6), QString("null"));
+        QCOMPARE(rs.text(0, 7), QString("text"));
+
+        // A second statement in one text is refused, not dropped unseen.
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.Open("delete from tblSlip; delete from tblAcc", g_Connection));
+        QCOMPARE(env.count("tblSlip"), 2);
     }
 
     void transactionRollsBackUnlessCommitted() {

@@ -2,10 +2,9 @@
 #include "Connection.h"
 #include "DbError.h"
 #include "ReportError.h"
+#include "Statement.h"
 #include "modData.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <map>
 #include <memory>
 
@@ -57,18 +56,13 @@ public:
         std::shared_ptr<Connection> connection = connectionFor(table);
         std::vector<QVariantMap> rows;
         try {
-            QSqlQuery query(connection->database());
-            query.setForwardOnly(true);
-            Connection::prepare(query, sql);
-            for (const QVariant& v : values)
-                query.addBindValue(v);
-            Connection::exec(query);
+            Statement query(*connection, sql);
+            query.bind(values);
             // The result's column names, as the template spells them, once for all rows.
-            const QSqlRecord record = query.record();
             QStringList names;
-            for (int i = 0; i < record.count(); ++i) {
-                const auto known = SlipColumns::column(table, record.fieldName(i));
-                names << (known ? known->column : record.fieldName(i));
+            for (const QString& name : query.columnNames()) {
+                const auto known = SlipColumns::column(table, name);
+                names << (known ? known->column : name);
             }
             while (query.next()) {
                 QVariantMap row;
