@@ -37,8 +37,10 @@ Statement::Statement(const Connection& connection, const QString& sql) : m_db(co
     if (!m_statement)
         throw DbError(QStringLiteral("The statement is empty."));
     // One text, one statement: a second one would otherwise be dropped unseen.
-    if (!QByteArray(tail).trimmed().isEmpty())
+    if (!QByteArray(tail).trimmed().isEmpty()) {
+        sqlite3_finalize(m_statement);
         throw DbError(QStringLiteral("Unable to execute multiple statements at a time"));
+    }
 }
 
 Statement::~Statement() {
