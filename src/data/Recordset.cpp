@@ -33,6 +33,7 @@ QString updatableTable(const QString& sql) {
 void Recordset::Open(const QString& sql, std::shared_ptr<Connection> connection,
                      const QVariantList& bindings) {
     m_connection = std::move(connection);
+    m_selectSql.clear();
     m_table.clear();
     m_columns.clear();
     m_rows.clear();
@@ -58,9 +59,8 @@ void Recordset::Open(const QString& sql, std::shared_ptr<Connection> connection,
             row << statement.value(i);
         m_rows.push_back(std::move(row));
     }
-    if (columns == 0)
-        return;
-    m_table = updatableTable(sql);
+    if (columns > 0)
+        m_selectSql = sql;
 }
 
 void Recordset::MoveNext() {
@@ -93,7 +93,9 @@ const QVariant& Recordset::value(int row, int ordinal) const {
     return m_rows[row][ordinal];
 }
 
-void Recordset::requireUpdatable() const {
+void Recordset::requireUpdatable() {
+    if (m_table.isEmpty())
+        m_table = updatableTable(m_selectSql);
     if (m_table.isEmpty())
         throw DbError(QStringLiteral("The recordset cannot be updated."));
 }

@@ -43,11 +43,14 @@ public:
     void Update();
 
 private:
-    void requireUpdatable() const;
+    // Finds the table of a "select * from <table>" result on first need; throws
+    // DbError for any other result.
+    void requireUpdatable();
     void insertRow();
     void updateRow();
 
     std::shared_ptr<Connection> m_connection;
+    QString m_selectSql; // the text of a result with columns; empty otherwise
     QString m_table;
     QStringList m_columns;
     std::vector<QVariantList> m_rows;
