@@ -99,7 +99,9 @@ sqlite3* Connection::handle() const {
     if (State() != 1)
         return nullptr;
     const QVariant handle = m_db.driver()->handle();
-    return handle.isValid() ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
 }
 
 void Connection::checkFault(const QString& sql) {
