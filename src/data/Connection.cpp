@@ -18,10 +18,6 @@ int connectionCounter = 0;
 
 } // namespace
 
-DbError Connection::describe(const QSqlError& error) {
-    return describe(error.nativeErrorCode().toInt(), error.text());
-}
-
 DbError Connection::describe(int sqliteCode, const QString& text) {
     QString cause;
     switch (sqliteCode & 0xff) {
@@ -81,8 +77,7 @@ void Connection::open(const QString& path, const QString& password) {
         throw DbError(m_db.lastError().text());
     try {
         Schema::checkDatabase(m_db, password);
-        QSqlQuery pragma(m_db);
-        pragma.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        QSqlQuery(m_db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
     } catch (...) {
         m_db.close();
         throw;
@@ -90,9 +85,7 @@ void Connection::open(const QString& path, const QString& password) {
 }
 
 void Connection::execute(const QString& sql) {
-    Statement statement(*this, sql);
-    while (statement.next()) {
-    }
+    Statement(*this, sql).run();
 }
 
 sqlite3* Connection::handle() const {
@@ -107,17 +100,6 @@ sqlite3* Connection::handle() const {
 void Connection::checkFault(const QString& sql) {
     if (faultInjector() && faultInjector()(sql))
         throw DbError(QStringLiteral("Injected fault: %1").arg(sql));
-}
-
-void Connection::prepare(QSqlQuery& query, const QString& sql) {
-    checkFault(sql);
-    if (!query.prepare(sql))
-        throw describe(query.lastError());
-}
-
-void Connection::exec(QSqlQuery& query) {
-    if (!query.exec())
-        throw describe(query.lastError());
 }
 
 void Connection::setFaultInjector(FaultInjector injector) {

@@ -5,8 +5,6 @@
 #include <memory>
 
 class DbError;
-class QSqlError;
-class QSqlQuery;
 struct sqlite3;
 
 // One open SQLite database file. Recordsets share ownership, so a connection
@@ -33,17 +31,11 @@ public:
     // Runs a statement without result rows; throws DbError.
     void execute(const QString& sql);
 
-    // Prepares sql on query, and runs a prepared query; both throw DbError
-    // with the driver's description.
-    static void prepare(QSqlQuery& query, const QString& sql);
-    // The driver's error as the operator reads it: the common causes (busy,
-    // read-only, disk full) in plain words first, the driver's own text after them.
-    static DbError describe(const QSqlError& error);
-    // The same for SQLite's own result code and message.
+    // SQLite's error as the operator reads it: the common causes (busy,
+    // read-only, disk full) in plain words first, SQLite's own text after them.
     static DbError describe(int sqliteCode, const QString& text);
     // Throws the injected fault when the test hook wants sql to fail.
     static void checkFault(const QString& sql);
-    static void exec(QSqlQuery& query);
 
     // Test hook: when set and it returns true for a statement, that statement
     // fails as the database would, before it reaches the file.

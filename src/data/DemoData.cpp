@@ -2,9 +2,9 @@
 #include "Connection.h"
 #include "DbError.h"
 #include "Schema.h"
+#include "Statement.h"
 #include "Transaction.h"
 
-#include <QSqlQuery>
 #include <QStringList>
 
 namespace DemoData {
@@ -29,12 +29,6 @@ const char* const kBanks[] = {"State Bank of India",  "HDFC Bank", "ICICI Bank",
 const char* const kCities[] = {"New Delhi", "Mumbai", "Gurugram", "Noida", "Jaipur"};
 const char* const kDepositors[] = {"Ramesh Kumar", "Anita Singh", "Mohan Lal"};
 
-void run(QSqlQuery& query, const QVariantList& values) {
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    Connection::exec(query);
-}
-
 } // namespace
 
 void createDemoDatabase(const QString& path, const QString& password, const QDate& today) {
@@ -42,36 +36,31 @@ void createDemoDatabase(const QString& path, const QString& password, const QDat
     auto connection = Connection::create();
     connection->open(path, password);
     Transaction transaction(connection);
-    QSqlQuery account(connection->database());
-    Connection::prepare(
-        account, QStringLiteral("INSERT INTO tblAcc (accno, accname, branch, active) VALUES (?,?,?,?)"));
+    Statement account(*connection,
+                      QStringLiteral("INSERT INTO tblAcc (accno, accname, branch, active) VALUES (?,?,?,?)"));
     for (const DemoAccount& a : kAccounts)
-        run(account, {QString::fromUtf8(a.number), QString::fromUtf8(a.name), QString::fromUtf8(a.branch),
-                      QString::fromUtf8(a.active)});
+        account.run({QString::fromUtf8(a.number), QString::fromUtf8(a.name), QString::fromUtf8(a.branch),
+                     QString::fromUtf8(a.active)});
 
-    QSqlQuery slip(connection->database());
-    Connection::prepare(
-        slip, QStringLiteral("INSERT INTO tblSlip (sno, accno, accName, branch, sdate, depositedBy, "
-                             "remarks) VALUES (?,?,?,?,?,?,?)"));
-    QSqlQuery line(connection->database());
-    Connection::prepare(line,
-                        QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
-                                       "VALUES (?,?,?,?,?,?)"));
+    Statement slip(*connection, QStringLiteral("INSERT INTO tblSlip (sno, accno, accName, branch, sdate, "
+                                               "depositedBy, remarks) VALUES (?,?,?,?,?,?,?)"));
+    Statement line(*connection, QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, "
+                                               "amount) VALUES (?,?,?,?,?,?)"));
     const int slipCount = 20;
     for (int n = 0; n < slipCount; ++n) {
         // Spread over the last nine days, the newest slips today; only active accounts.
         const QDate date = today.addDays(-(slipCount - 1 - n) / 2);
         const DemoAccount& a = kAccounts[n % 2];
-        run(slip, {n + 1, QString::fromUtf8(a.number), QString::fromUtf8(a.name), QString::fromUtf8(a.branch),
-                   date.toString(Qt::ISODate), QString::fromUtf8(kDepositors[n % 3]),
-                   n % 4 == 0 ? QStringLiteral("Collection from counter") : QString()});
-        const QVariant sid = slip.lastInsertId();
+        slip.run({n + 1, QString::fromUtf8(a.number), QString::fromUtf8(a.name), QString::fromUtf8(a.branch),
+                  date.toString(Qt::ISODate), QString::fromUtf8(kDepositors[n % 3]),
+                  n % 4 == 0 ? QStringLiteral("Collection from counter") : QString()});
+        const qint64 sid = slip.lastInsertId();
         const int cheques = 1 + (n * 7) % 5;
         for (int c = 0; c < cheques; ++c) {
             const int amountCents = 50000 + ((n * 37 + c * 101) % 400) * 2575;
-            run(line, {sid, QStringLiteral("%1").arg(100200 + n * 10 + c, 6, 10, QLatin1Char('0')),
-                       date.addDays(-c).toString(Qt::ISODate), QString::fromUtf8(kBanks[(n + c) % 6]),
-                       QString::fromUtf8(kCities[(n + 2 * c) % 5]), amountCents / 100.0});
+            line.run({sid, QStringLiteral("%1").arg(100200 + n * 10 + c, 6, 10, QLatin1Char('0')),
+                      date.addDays(-c).toString(Qt::ISODate), QString::fromUtf8(kBanks[(n + c) % 6]),
+                      QString::fromUtf8(kCities[(n + 2 * c) % 5]), amountCents / 100.0});
         }
     }
     transaction.commit();

@@ -141,8 +141,7 @@ void Recordset::insertRow() {
     for (const auto& [ordinal, value] : m_pending)
         values << toStored(value);
     Statement insert(*m_connection, sql);
-    insert.bind(values);
-    insert.next();
+    insert.run(values);
     const qint64 key = insert.lastInsertId();
 
     // Read the stored row back, so ordinal 0 holds the new key and the other
@@ -171,9 +170,7 @@ void Recordset::updateRow() {
     for (const auto& [ordinal, value] : m_pending)
         values << toStored(value);
     values << m_rows[m_position][0];
-    Statement update(*m_connection, sql);
-    update.bind(values);
-    update.next();
+    Statement(*m_connection, sql).run(values);
     for (const auto& [ordinal, value] : m_pending)
         m_rows[m_position][ordinal] = toStored(value);
 }

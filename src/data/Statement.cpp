@@ -48,6 +48,7 @@ Statement::~Statement() {
 }
 
 void Statement::bind(const QVariantList& values) {
+    sqlite3_reset(m_statement);
     if (values.size() != sqlite3_bind_parameter_count(m_statement))
         throw DbError(QStringLiteral("Parameter count mismatch"));
     for (int i = 0; i < values.size(); ++i) {
@@ -84,6 +85,12 @@ void Statement::bind(const QVariantList& values) {
         }
         if (code != SQLITE_OK)
             fail(code);
+    }
+}
+
+void Statement::run(const QVariantList& values) {
+    bind(values);
+    while (next()) {
     }
 }
 

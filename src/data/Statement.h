@@ -21,8 +21,13 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    // Binds the '?' placeholders in order; throws DbError.
+    // Binds the '?' placeholders in order, from the start again when the
+    // statement ran before; throws DbError.
     void bind(const QVariantList& values);
+
+    // Binds values and runs the statement to its end: a write, which may run
+    // again with other values. Throws DbError.
+    void run(const QVariantList& values = {});
 
     // Runs to the next result row: true on a row, false when done. Throws DbError.
     bool next();
