@@ -1,7 +1,6 @@
 #include "frmAcc.h"
 #include "Controls.h"
 #include "DbError.h"
-#include "MsgBox.h"
 #include "Transaction.h"
 #include "WindowHelpers.h"
 #include "modData.h"
@@ -125,12 +124,12 @@ void frmAcc::Form_Load() {
 }
 
 bool frmAcc::getData() {
-    try {
+    return guarded(this, [this] {
         const int key = accountKey(lblRef->text());
         rs = std::make_unique<Recordset>();
         rs->Open(kSelectAccount, g_Connection, {key});
         if (rs->RecordCount() < 1)
-            return true;
+            return;
         // Everything is read before anything is shown, so a failure changes no field.
         const QString number = rs->FieldText(1);
         const QString name = rs->FieldText(2);
@@ -140,11 +139,7 @@ bool frmAcc::getData() {
         Text2->setText(name);
         Text3->setText(branch);
         Check1->setCheckState(active);
-        return true;
-    } catch (const std::exception& error) {
-        showFailure(error, this);
-        return false;
-    }
+    });
 }
 
 void frmAcc::saveData() {
@@ -164,7 +159,8 @@ void frmAcc::updateData() {
 }
 
 void frmAcc::writeAccount(const std::function<bool()>& openRow) {
-    try {
+    bool written = false;
+    guarded(this, [&] {
         rs = std::make_unique<Recordset>();
         Transaction transaction(g_Connection);
         if (!openRow())
@@ -175,11 +171,10 @@ void frmAcc::writeAccount(const std::function<bool()>& openRow) {
         rs->SetField(4, activeValue(Check1->checkState()));
         rs->Update();
         transaction.commit();
-    } catch (const std::exception& error) {
-        showFailure(error, this);
-        return;
-    }
-    close();
+        written = true;
+    });
+    if (written)
+        close();
 }
 
 void frmAcc::Command2_Click() {

@@ -87,7 +87,8 @@ void frmAccList::setFG() {
 
 void frmAccList::addFG() {
     setFG();
-    try {
+    // While loading, the window is not shown yet: a failure's box goes over the active one.
+    const bool listed = guarded(isVisible() ? this : nullptr, [this] {
         rs = std::make_unique<Recordset>();
         rs->Open(QStringLiteral("SElect * from tblAcc"), g_Connection);
         QVector<QStringList> rows;
@@ -98,25 +99,17 @@ void frmAccList::addFG() {
             rs->MoveNext();
         }
         FG->fill(rows);
-    } catch (const std::exception& error) {
+    });
+    if (!listed)
         FG->setRows(1);
-        // While loading, the window is not shown yet: the box goes over the active one.
-        showFailure(error, isVisible() ? this : nullptr);
-    }
 }
 
 void frmAccList::Command4_Click() {
     showOwned(&Forms::get<frmAcc>(), parentWidget());
 }
 
-// The key in column 0 of the selected account row; empty when no account row is selected.
-QString frmAccList::selectedKey() const {
-    const int row = FG->rowSel();
-    return row < 1 ? QString() : FG->textMatrix(row, 0);
-}
-
 void frmAccList::Command3_Click() {
-    const QString key = selectedKey();
+    const QString key = FG->selectedKey();
     if (key.isEmpty())
         return;
     frmAcc& master = Forms::get<frmAcc>();
@@ -150,11 +143,13 @@ frmAccList::AccountUse frmAccList::accountUse(int key) {
 }
 
 void frmAccList::Command2_Click() {
-    const QString key = selectedKey();
+    const QString key = FG->selectedKey();
     if (key.isEmpty())
         return;
-    try {
-        AccountUse use = accountUse(key.toInt());
+    const int id = key.toInt();
+    bool refresh = false;
+    guarded(this, [&] {
+        AccountUse use = accountUse(id);
         if (use.exists && use.slips == 0) {
             if (MsgBox::show(QStringLiteral("Do you want to delete the account"), MsgBox::Buttons::YesNo,
                              MsgBox::Button::No, this) != MsgBox::Button::Yes)
@@ -162,10 +157,10 @@ void frmAccList::Command2_Click() {
             Transaction transaction(g_Connection);
             // Looked at again under the write lock: while the question was open, another
             // copy of the program may have stored a slip for the account.
-            use = accountUse(key.toInt());
+            use = accountUse(id);
             if (use.exists && use.slips == 0) {
                 rs = std::make_unique<Recordset>();
-                rs->Open(QStringLiteral("Delete from tblAcc where id=?"), g_Connection, {key.toInt()});
+                rs->Open(QStringLiteral("Delete from tblAcc where id=?"), g_Connection, {id});
             }
             transaction.commit();
         }
@@ -174,11 +169,10 @@ void frmAccList::Command2_Click() {
                          this);
             return;
         }
-    } catch (const std::exception& error) {
-        showFailure(error, this);
-        return;
-    }
-    addFG();
+        refresh = true;
+    });
+    if (refresh)
+        addFG();
 }
 
 void frmAccList::Command1_Click() {

@@ -37,7 +37,6 @@ public:
 private:
     void Form_Load();
     void buildControls();
-    QString selectedKey() const;
 
     // An account as stored: its number and how many slips carry it.
     struct AccountUse {

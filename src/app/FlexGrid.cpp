@@ -238,6 +238,11 @@ void FlexGrid::setMinRowHeight(int twips) {
         verticalHeader()->setDefaultSectionSize(pixels);
 }
 
+QString FlexGrid::selectedKey() const {
+    const int row = rowSel();
+    return row > 0 ? textMatrix(row, 0) : QString();
+}
+
 int FlexGrid::rowSel() const {
     const QModelIndex current = selectionModel()->currentIndex();
     if (!current.isValid() || !selectionModel()->isRowSelected(current.row(), {}))

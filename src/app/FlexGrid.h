@@ -49,6 +49,8 @@ public:
     int rowSel() const;
     // Selects a data row; 0 clears the selection.
     void setRowSel(int row);
+    // The key in column 0 of the selected data row; empty when none is selected.
+    QString selectedKey() const;
 
     // Where a cell of a data row is drawn, in viewport coordinates.
     QRect cellRect(int row, int col) const;

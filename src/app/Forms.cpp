@@ -1,6 +1,5 @@
 #include "Forms.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QPointer>
 #include <map>

@@ -3,7 +3,6 @@
 
 #include <QWidget>
 #include <array>
-#include <exception>
 #include <functional>
 
 class QComboBox;

@@ -2,7 +2,6 @@
 #include "Amount.h"
 #include "Controls.h"
 #include "DatePicker.h"
-#include "DbError.h"
 #include "FlexGrid.h"
 #include "Forms.h"
 #include "MsgBox.h"
@@ -168,11 +167,6 @@ void frmSlipList::addFG() {
     });
 }
 
-QString frmSlipList::selectedKey() const {
-    const int row = FG->rowSel();
-    return row > 0 ? FG->textMatrix(row, 0) : QString();
-}
-
 void frmSlipList::Command5_Click() {
     guarded(this, [this] { addFG(); });
 }
@@ -186,7 +180,7 @@ void frmSlipList::dtTo_Change() {
 }
 
 void frmSlipList::Command2_Click() {
-    const QString key = selectedKey();
+    const QString key = FG->selectedKey();
     if (key.isEmpty())
         return;
     if (!MsgBox::askYesNo(QStringLiteral("Do you want to delete the entry"), this))
@@ -208,7 +202,7 @@ void frmSlipList::showSlipWindow() {
 }
 
 frmSlip* frmSlipList::openSelectedSlip() {
-    const QString key = selectedKey();
+    const QString key = FG->selectedKey();
     if (key.isEmpty())
         return nullptr;
     frmSlip& slip = Forms::get<frmSlip>();

@@ -50,8 +50,6 @@ public:
 private:
     void Form_Load();
     void buildControls();
-    // The key in column 0 of the selected row; empty when no slip is selected.
-    QString selectedKey() const;
     void showSlipWindow();
     // Loads the selected slip into the slip window (loading that window when
     // needed); null when no slip is selected.
