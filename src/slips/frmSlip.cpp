@@ -71,16 +71,15 @@ frmSlip::frmSlip(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFi
 void frmSlip::createControls() {
     const DesignLayout layout(font());
     setFixedSize(layout.scaled(659), layout.scaled(384));
-    createHeader();
+    createHeader(layout);
     auto* frame = Controls::make<QFrame>(this, QStringLiteral("Frame1"));
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     layout.place(frame, 8, 80, 641, 169);
-    createChequeLines(frame);
-    createFooter();
+    createChequeLines(layout, frame);
+    createFooter(layout);
 }
 
-void frmSlip::createHeader() {
-    const DesignLayout layout(font());
+void frmSlip::createHeader(const DesignLayout& layout) {
     cmbAcc = Controls::make<QComboBox>(this, QStringLiteral("cmbAcc"));
     installAutoComplete(cmbAcc);
     setCmbAccTag(QString());
@@ -111,8 +110,7 @@ void frmSlip::createHeader() {
     lblRef->hide();
 }
 
-void frmSlip::createChequeLines(QFrame* frame) {
-    const DesignLayout layout(font());
+void frmSlip::createChequeLines(const DesignLayout& layout, QFrame* frame) {
     struct Column {
         QString heading;
         int x;
@@ -169,8 +167,7 @@ void frmSlip::createChequeLines(QFrame* frame) {
     }
 }
 
-void frmSlip::createFooter() {
-    const DesignLayout layout(font());
+void frmSlip::createFooter(const DesignLayout& layout) {
     Text2 = Controls::make<QLineEdit>(this, QStringLiteral("Text2"));
     layout.place(Text2, 104, 256, 177, 21);
     addCaption(this, layout, {"Label4", "Deposited By", {8, 256, 97, 17}, Text2});
@@ -297,23 +294,26 @@ void frmSlip::setCmbAccTag(const QString& tag) {
     cmbAcc->setProperty("Tag", tag);
 }
 
+bool frmSlip::findAccount(Recordset& rs) {
+    rs.Open(QStringLiteral("Select * from tblacc where accno=?"), g_Connection, {cmbAcc->currentText()});
+    if (rs.atEnd())
+        return false;
+    setCmbAccTag(rs.FieldText(0));
+    return true;
+}
+
 void frmSlip::cmbAcc_Click() {
     guarded(this, [this] {
         setCmbAccTag(QStringLiteral("0"));
-        m_rs.Open(QStringLiteral("Select * from tblacc where accno=?"), g_Connection,
-                  {cmbAcc->currentText()});
-        if (m_rs.atEnd())
+        if (!findAccount(m_rs))
             return;
-        setCmbAccTag(m_rs.FieldText(0));
         txtAccName->setText(m_rs.FieldText(2));
         txtBranch->setText(m_rs.FieldText(3));
     });
 }
 
 void frmSlip::getAccTag() {
-    m_rsTag.Open(QStringLiteral("Select * from tblacc where accno=?"), g_Connection, {cmbAcc->currentText()});
-    if (!m_rsTag.atEnd())
-        setCmbAccTag(m_rsTag.FieldText(0));
+    findAccount(m_rsTag);
 }
 
 void frmSlip::Text1_LostFocus(int Index) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 
+class DesignLayout;
 class QComboBox;
 class QDate;
 class QDateEdit;
@@ -96,13 +97,15 @@ protected:
 
 private:
     void createControls();
-    void createHeader();
-    void createChequeLines(QFrame* frame);
-    void createFooter();
+    void createHeader(const DesignLayout& layout);
+    void createChequeLines(const DesignLayout& layout, QFrame* frame);
+    void createFooter(const DesignLayout& layout);
     void setFocusOrder();
     void Form_Load();
 
     void setCmbAccTag(const QString& tag);
+    // Looks the number in cmbAcc up in rs; when found, its key becomes the combo's tag.
+    bool findAccount(Recordset& rs);
     void setAmountText(int slot, const QString& text);
     // The slip key in lblRef as a 32-bit integer; throws DbError when it is none.
     qint32 slipKey() const;
