@@ -1,9 +1,9 @@
 #include "CViewer.h"
 #include "Controls.h"
-#include "MsgBox.h"
 #include "PageRenderer.h"
 #include "ReportError.h"
 #include "ReportOutput.h"
+#include "WindowHelpers.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -260,7 +260,7 @@ void CViewer::printTo(QPrinter& printer) {
 }
 
 void CViewer::printWithDialog() {
-    runShowingErrors([this] {
+    guarded(this, [this] {
         if (!m_report)
             throw ReportError(QStringLiteral("The viewer has no report to print."));
         QPrinter printer(QPrinter::HighResolution);
@@ -273,7 +273,7 @@ void CViewer::printWithDialog() {
 }
 
 void CViewer::exportPdfWithDialog() {
-    runShowingErrors([this] {
+    guarded(this, [this] {
         if (!m_report)
             throw ReportError(QStringLiteral("The viewer has no report to export."));
         const QString proposed = QFileInfo(m_report->filePath()).completeBaseName() + QStringLiteral(".pdf");
@@ -289,14 +289,6 @@ void CViewer::setPrintDialog(PrintDialog dialog) {
 
 void CViewer::setSaveDialog(SaveDialog dialog) {
     saveDialog() = std::move(dialog);
-}
-
-void CViewer::runShowingErrors(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        MsgBox::show(QString::fromStdString(e.what()), MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
-    }
 }
 
 void CViewer::updateControls() {

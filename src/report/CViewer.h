@@ -25,7 +25,6 @@ public:
     ~CViewer() override;
 
     void setReportSource(std::shared_ptr<Report> report);
-    std::shared_ptr<Report> reportSource() const { return m_report; }
 
     // The yes/no display option: the status bar below the page (on by default).
     void setDisplayStatusBar(bool display);
@@ -69,7 +68,6 @@ protected:
 private:
     bool turnsPage(QKeyEvent* event);
     void updateControls();
-    void runShowingErrors(const std::function<void()>& action);
 
     std::shared_ptr<Report> m_report;
     std::vector<SlipRecord> m_slips; // read by ViewReport

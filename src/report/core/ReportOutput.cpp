@@ -40,13 +40,11 @@ void print(Report& report, QPagedPaintDevice& device) {
 
 void exportPdf(Report& report, const QString& path) {
     report.slips(); // read before the file is touched
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            throw ReportError(QStringLiteral("The PDF file '%1' cannot be written: %2.")
-                                  .arg(QDir::toNativeSeparators(path), file.errorString()));
-    }
-    QPdfWriter writer(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ReportError(QStringLiteral("The PDF file '%1' cannot be written: %2.")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QPdfWriter writer(&file);
     writer.setResolution(1200);
     writer.setCreator(QStringLiteral("Cheqora"));
     writer.setTitle(QFileInfo(report.filePath()).fileName());
