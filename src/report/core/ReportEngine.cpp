@@ -40,11 +40,8 @@ Report::Report(ReportTemplate definition) : m_definition(std::move(definition)) 
 }
 
 void Report::setRecordSelectionFormula(const QString& formula) {
-    auto conditions = SelectionFormula::parse(formula, m_definition.filePath);
-    for (const SelectionFormula::Condition& c : conditions)
-        TemplateLoader::checkSelectionCondition(m_definition, c);
+    m_selection = TemplateLoader::checkedSelection(m_definition, formula);
     m_selectionFormula = formula;
-    m_selection = std::move(conditions);
 }
 
 std::vector<BoundCondition> Report::boundConditions(const ParameterPrompt& prompt) {

@@ -94,4 +94,13 @@ struct ReportTemplate {
         }
         return false;
     }
+
+    // The parameter field of that name (in any case); null when there is none.
+    const TemplateParameter* parameter(const QString& parameterName) const {
+        for (const TemplateParameter& p : parameters) {
+            if (p.name.compare(parameterName, Qt::CaseInsensitive) == 0)
+                return &p;
+        }
+        return nullptr;
+    }
 };

@@ -250,7 +250,7 @@ public:
         }
 
         m_t.selection = f.text(QStringLiteral("selection"), 2000, QString());
-        checkSelection(m_t.selection);
+        checkedSelection(m_t, m_t.selection);
         f.finish();
         return m_t;
     }
@@ -305,10 +305,10 @@ private:
                                 f.number(QStringLiteral("height"), 1, kMaxPaperMm, m_t.paper.height()));
         f.finish();
 
-        if (!QFileInfo(background.path).isFile())
+        const QFileInfo file(background.path);
+        if (!file.isFile())
             f.fail(QStringLiteral("the image \"%1\" does not exist")
                        .arg(QDir::toNativeSeparators(background.path)));
-        const QFileInfo file(background.path);
         if (const std::optional<QImage> known = backgroundImages().find(file)) {
             background.image = *known;
         } else {
@@ -352,10 +352,8 @@ private:
             p.name = f.text(QStringLiteral("name"), 64);
             if (p.name.trimmed().isEmpty())
                 f.fail(QStringLiteral("\"name\" is empty"));
-            for (const TemplateParameter& other : m_t.parameters) {
-                if (other.name.compare(p.name, Qt::CaseInsensitive) == 0)
-                    f.fail(QStringLiteral("the name \"%1\" is used twice").arg(p.name));
-            }
+            if (m_t.parameter(p.name))
+                f.fail(QStringLiteral("the name \"%1\" is used twice").arg(p.name));
             p.kindCode = f.integer(QStringLiteral("kind"), 0, 255, 0);
             p.textAttribute = f.text(QStringLiteral("text"), 200, QString());
             const QJsonArray values = f.array(QStringLiteral("values"), 100, false);
@@ -375,7 +373,7 @@ private:
 
     void readDefaults(const QJsonObject& object) {
         Fields f(object, QStringLiteral("defaults"), m_file);
-        m_defaults = readStyle(f, TextStyle{QStringLiteral("Arial"), 10, false, Qt::AlignLeft});
+        m_defaults = readStyle(f, m_defaults);
         f.finish();
     }
 
@@ -491,33 +489,10 @@ private:
             f.fail(QStringLiteral("%1 needs tblSlipDetails in \"tables\"").arg(what));
     }
 
-    void checkSelection(const QString& formula) {
-        for (const SelectionFormula::Condition& c : SelectionFormula::parse(formula, m_file))
-            checkCondition(m_t, c);
-    }
-
-public:
-    // A condition may only read tables the template lists and parameters it has.
-    static void checkCondition(const ReportTemplate& t, const SelectionFormula::Condition& c) {
-        if (!t.readsTable(c.column.table))
-            throw ReportError::inTemplate(
-                t.filePath, QStringLiteral("the selection reads {%1.%2}, but \"tables\" does not list %1")
-                                .arg(c.column.table, c.column.column));
-        if (c.parameter.isEmpty())
-            return;
-        for (const TemplateParameter& p : t.parameters) {
-            if (p.name.compare(c.parameter, Qt::CaseInsensitive) == 0)
-                return;
-        }
-        throw ReportError::inTemplate(
-            t.filePath, QStringLiteral("the selection names the parameter {?%1}, which the template "
-                                       "does not have")
-                            .arg(c.parameter));
-    }
-
 private:
     const QString& m_file;
     ReportTemplate m_t;
+    // The built-in style, which a template's "defaults" change.
     TextStyle m_defaults{QStringLiteral("Arial"), 10, false, Qt::AlignLeft};
 };
 
@@ -538,8 +513,20 @@ ReportTemplate parse(const QByteArray& contents, const QString& filePath) {
     return Loader(filePath).read(document.object());
 }
 
-void checkSelectionCondition(const ReportTemplate& t, const SelectionFormula::Condition& condition) {
-    Loader::checkCondition(t, condition);
+std::vector<SelectionFormula::Condition> checkedSelection(const ReportTemplate& t, const QString& formula) {
+    std::vector<SelectionFormula::Condition> conditions = SelectionFormula::parse(formula, t.filePath);
+    for (const SelectionFormula::Condition& c : conditions) {
+        if (!t.readsTable(c.column.table))
+            throw ReportError::inTemplate(
+                t.filePath, QStringLiteral("the selection reads {%1.%2}, but \"tables\" does not list %1")
+                                .arg(c.column.table, c.column.column));
+        if (!c.parameter.isEmpty() && !t.parameter(c.parameter))
+            throw ReportError::inTemplate(
+                t.filePath, QStringLiteral("the selection names the parameter {?%1}, which the template "
+                                           "does not have")
+                                .arg(c.parameter));
+    }
+    return conditions;
 }
 
 ReportTemplate load(const QString& filePath) {

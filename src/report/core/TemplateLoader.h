@@ -24,8 +24,8 @@ ReportTemplate load(const QString& filePath);
 // holds the background image).
 ReportTemplate parse(const QByteArray& contents, const QString& filePath);
 
-// Throws ReportError unless the condition reads a table the template lists
-// and names a parameter field it has.
-void checkSelectionCondition(const ReportTemplate& t, const SelectionFormula::Condition& condition);
+// The conditions of a selection formula for the template t; throws ReportError
+// unless each reads a table t lists and names a parameter field t has.
+std::vector<SelectionFormula::Condition> checkedSelection(const ReportTemplate& t, const QString& formula);
 
 } // namespace TemplateLoader
