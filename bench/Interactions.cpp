@@ -106,7 +106,8 @@ void writeBareSlip(BareSqlite& bare, const QString& accountNumber, qint64 update
 QImage renderFirstPage() {
     const std::vector<SlipRecord>& slips = g_Report->slips();
     const QSizeF paper = g_Report->definition().paper;
-    QImage page(qRound(paper.width() / 25.4 * 96), qRound(paper.height() / 25.4 * 96), QImage::Format_RGB32);
+    QImage page(qRound(paper.width() / PageRenderer::kMmPerInch * 96),
+                qRound(paper.height() / PageRenderer::kMmPerInch * 96), QImage::Format_RGB32);
     page.setDotsPerMeterX(qRound(96 / 0.0254));
     page.setDotsPerMeterY(qRound(96 / 0.0254));
     page.fill(Qt::white);

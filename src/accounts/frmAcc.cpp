@@ -6,13 +6,13 @@
 #include "modData.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <limits>
 
 namespace {
 
@@ -80,8 +80,6 @@ void frmAcc::buildControls() {
         Label1[i]->setText(captions[i]);
         Controls::caption(Label1[i], texts[i]);
         texts[i]->setMinimumWidth(260);
-        // No length limit (a line edit stops at 32767 characters otherwise).
-        texts[i]->setMaxLength(std::numeric_limits<int>::max());
         fields->addWidget(Label1[i], i, 0);
         fields->addWidget(texts[i], i, 1);
     }
@@ -121,6 +119,16 @@ void frmAcc::buildControls() {
 
 void frmAcc::Form_Load() {
     Reconnect();
+    markInputStored();
+}
+
+QStringList frmAcc::inputState() const {
+    return {Text1->text(), Text2->text(), Text3->text(), QString::number(Check1->checkState())};
+}
+
+void frmAcc::closeEvent(QCloseEvent* event) {
+    if (!m_closeWithoutAsking && !mayDiscardInput(this))
+        event->ignore();
 }
 
 bool frmAcc::getData() {
@@ -139,6 +147,7 @@ bool frmAcc::getData() {
         Text2->setText(name);
         Text3->setText(branch);
         Check1->setCheckState(active);
+        markInputStored();
     });
 }
 
@@ -173,8 +182,10 @@ void frmAcc::writeAccount(const std::function<bool()>& openRow) {
         transaction.commit();
         written = true;
     });
-    if (written)
+    if (written) {
+        m_closeWithoutAsking = true;
         close();
+    }
 }
 
 void frmAcc::Command2_Click() {
@@ -186,5 +197,7 @@ void frmAcc::Command2_Click() {
 }
 
 void frmAcc::Command1_Click() {
+    // "Close" discards what was typed without a question.
+    m_closeWithoutAsking = true;
     close();
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "Recordset.h"
+#include "UnsavedInput.h"
 
 #include <QWidget>
 #include <array>
@@ -13,8 +14,9 @@ class QPushButton;
 
 // "Account Master": creates a bank account, or changes the one whose key
 // travels in the hidden lblRef (empty for a new account). A successful save
-// closes the window.
-class frmAcc : public QWidget {
+// closes the window. Closing it any other way than "Close" asks before typed
+// input is discarded.
+class frmAcc : public QWidget, public HoldsInput {
     Q_OBJECT
 public:
     frmAcc();
@@ -44,6 +46,10 @@ public:
     void Command2_Click();
     void Command1_Click();
 
+protected:
+    QStringList inputState() const override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void Form_Load();
     void buildControls();
@@ -54,4 +60,6 @@ private:
 
     // The window's working recordset, replaced before each data operation.
     std::unique_ptr<Recordset> rs;
+    // "Close" and a successful save close the window without a question.
+    bool m_closeWithoutAsking = false;
 };

@@ -113,6 +113,8 @@ void frmAccList::Command3_Click() {
     if (key.isEmpty())
         return;
     frmAcc& master = Forms::get<frmAcc>();
+    if (!mayDiscardInput(&master))
+        return;
     const QString previousKey = master.lblRef->text();
     master.lblRef->setText(key);
     if (!master.getData()) {

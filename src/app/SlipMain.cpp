@@ -8,6 +8,7 @@
 #include "frmSlipList.h"
 #include "modData.h"
 
+#include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -51,6 +52,11 @@ void SlipMain::accList_Click() {
 
 void SlipMain::print_Click() {
     showOwned(&Forms::get<frmSlipList>(), this);
+}
+
+void SlipMain::closeEvent(QCloseEvent* event) {
+    if (!Forms::closeOthers(this))
+        event->ignore();
 }
 
 QString SlipMain::aboutText() {

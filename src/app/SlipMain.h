@@ -16,6 +16,11 @@ public:
 
     static QString aboutText();
 
+protected:
+    // Closing the main window closes every window and so ends the program;
+    // a window holding unsaved input asks first and may keep it open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void MDIForm_Load();
 };

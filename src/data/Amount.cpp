@@ -5,11 +5,11 @@
 namespace Amount {
 
 namespace {
-// Ten thousand billion in hundredths: far beyond any cheque, safe from overflow.
-constexpr qint64 kMaxCents = 1'000'000'000'000'000LL;
-} // namespace
 
-std::optional<qint64> parseCents(const QString& input) {
+// A decimal text - optional sign, digits with "," separators between them, an
+// optional "." and decimals - in hundredths. With rounding, decimals beyond
+// the second round half away from zero; without, they must be zeros.
+std::optional<qint64> decimalCents(const QString& input, bool round) {
     const QString text = input.trimmed();
     qsizetype pos = 0;
     bool negative = false;
@@ -24,7 +24,7 @@ std::optional<qint64> parseCents(const QString& input) {
         const QChar c = text[pos];
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
             whole = whole * 10 + (c.unicode() - '0');
-            if (whole > kMaxCents / 100)
+            if (whole > kLargestCents / 100)
                 return std::nullopt;
             ++wholeDigits;
             lastWasDigit = true;
@@ -38,13 +38,16 @@ std::optional<qint64> parseCents(const QString& input) {
         return std::nullopt; // "1," or "1,,0"
     qint64 fraction = 0;
     int fractionDigits = 0;
+    bool roundUp = false;
     if (pos < text.size() && text[pos] == QLatin1Char('.')) {
         ++pos;
-        for (; pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 128; ++pos) {
+        for (; pos < text.size() && text[pos] >= QLatin1Char('0') && text[pos] <= QLatin1Char('9'); ++pos) {
             const int digit = text[pos].unicode() - '0';
             if (fractionDigits < 2)
                 fraction = fraction * 10 + digit;
-            else if (digit != 0)
+            else if (fractionDigits == 2 && round)
+                roundUp = digit >= 5;
+            else if (!round && digit != 0)
                 return std::nullopt; // a third decimal would be lost
             ++fractionDigits;
         }
@@ -53,12 +56,69 @@ std::optional<qint64> parseCents(const QString& input) {
         return std::nullopt;
     if (fractionDigits == 1)
         fraction *= 10;
-    const qint64 cents = whole * 100 + fraction;
+    const qint64 cents = whole * 100 + fraction + (roundUp ? 1 : 0);
+    if (cents > kLargestCents)
+        return std::nullopt;
     return negative ? -cents : cents;
+}
+
+} // namespace
+
+std::optional<qint64> parseCents(const QString& text) {
+    return decimalCents(text, false);
+}
+
+std::optional<qint64> storedCents(double value) {
+    if (!std::isfinite(value))
+        return std::nullopt;
+    // Amounts this program stores are the doubles nearest to whole hundredths:
+    // value * 100 lies within a hair of an integer, and that integer is the
+    // answer. Anything else is read by its decimal digits.
+    const double hundredths = value * 100.0;
+    if (std::fabs(hundredths) <= double(kLargestCents) + 0.5) {
+        const double nearest = std::round(hundredths);
+        if (std::fabs(hundredths - nearest) <= 1e-3)
+            return nearest == 0 ? 0 : static_cast<qint64>(nearest);
+    }
+    if (std::fabs(value) < 0.005)
+        return 0;
+    // Fifteen significant digits drop the binary noise; far below 1e15 the
+    // text has no exponent.
+    return decimalCents(QString::number(value, 'g', 15), true);
+}
+
+std::optional<qint64> storedCents(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: {
+        const qint64 whole = value.toLongLong();
+        if (whole > kLargestCents / 100 || whole < -kLargestCents / 100 ||
+            (value.typeId() == QMetaType::ULongLong && value.toULongLong() > quint64(kLargestCents)))
+            return std::nullopt;
+        return whole * 100;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return storedCents(value.toDouble());
+    default:
+        break;
+    }
+    return decimalCents(value.toString(), true);
 }
 
 double centsToValue(qint64 cents) {
     return static_cast<double>(cents) / 100.0;
+}
+
+QString formatCents(qint64 cents) {
+    const quint64 magnitude = cents < 0 ? quint64(0) - quint64(cents) : quint64(cents);
+    const QString text = QString::number(magnitude / 100) + QLatin1Char('.') +
+                         QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+    return cents < 0 ? QLatin1Char('-') + text : text;
 }
 
 double leadingNumber(const QString& text) {
@@ -101,15 +161,6 @@ double leadingNumber(const QString& text) {
     bool ok = false;
     const double value = number.toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0.0;
-}
-
-QString format(double value) {
-    if (!std::isfinite(value))
-        return QStringLiteral("0.00");
-    QString text = QString::number(value, 'f', 2);
-    if (text == QLatin1String("-0.00"))
-        text = QStringLiteral("0.00");
-    return text;
 }
 
 } // namespace Amount

@@ -1,4 +1,5 @@
 #include "Connection.h"
+#include "CentsFunction.h"
 #include "DbError.h"
 #include "Schema.h"
 #include "Statement.h"
@@ -78,6 +79,7 @@ void Connection::open(const QString& path, const QString& password) {
     try {
         Schema::checkDatabase(m_db, password);
         QSqlQuery(m_db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        registerCentsFunction(handle());
     } catch (...) {
         m_db.close();
         throw;

@@ -23,7 +23,6 @@
 namespace {
 
 constexpr std::array<double, 9> kZoomSteps = {0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
-constexpr double kMmPerInch = 25.4;
 
 CViewer::PrintDialog& printDialog() {
     static CViewer::PrintDialog dialog = [](QPrinter& printer, QWidget* parent) {
@@ -59,8 +58,8 @@ public:
         QSize size(0, 0);
         if (m_report && m_slip) {
             const QSizeF paper = m_report->definition().paper;
-            size = QSize(qRound(paper.width() * logicalDpiX() / kMmPerInch * zoom),
-                         qRound(paper.height() * logicalDpiY() / kMmPerInch * zoom));
+            size = QSize(qRound(paper.width() * logicalDpiX() / PageRenderer::kMmPerInch * zoom),
+                         qRound(paper.height() * logicalDpiY() / PageRenderer::kMmPerInch * zoom));
         }
         setFixedSize(size);
         update();
@@ -295,9 +294,11 @@ void CViewer::updateControls() {
     const bool hasPages = !m_slips.empty();
     const int pages = pageCount();
     m_view->show(m_report, hasPages ? &m_slips[size_t(m_page)] : nullptr, m_zoom);
-    m_pageLabel->setText(hasPages ? QStringLiteral("Page %1 of %2").arg(currentPage()).arg(pages)
+    Controls::showFigure(m_pageLabel, QStringLiteral("Page number"),
+                         hasPages ? QStringLiteral("Page %1 of %2").arg(currentPage()).arg(pages)
                                   : QString());
-    m_zoomLabel->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
+    Controls::showFigure(m_zoomLabel, QStringLiteral("Zoom"),
+                         QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
     // With no pages m_page is -1: neither way is open.
     const bool back = m_page > 0;
     const bool forward = hasPages && m_page < pages - 1;
@@ -315,5 +316,5 @@ void CViewer::updateControls() {
     if (hasPages)
         status << m_pageLabel->text();
     status << m_zoomLabel->text();
-    m_status->setText(status.join(QStringLiteral("   ")));
+    Controls::showFigure(m_status, QStringLiteral("Status"), status.join(QStringLiteral("   ")));
 }

@@ -9,6 +9,7 @@
 #include "WindowHelpers.h"
 #include "modData.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
@@ -129,12 +130,13 @@ void frmSlip::createChequeLines(const DesignLayout& layout, QFrame* frame) {
             heading->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 
+    // Each line's controls are named with their line: "Drawn Bank, line 2".
     auto accessible = [&](int column, int line) {
-        return columns[column].heading.trimmed() + QLatin1Char(' ') + QString::number(line + 1);
+        return columns[column].heading.trimmed() + QStringLiteral(", line ") + QString::number(line + 1);
     };
     m_bankList = new QStringListModel(this);
     m_cityList = new QStringListModel(this);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kChequeLines; ++i) {
         const int y = kFirstLineY + kLinePitch * i;
         Text1[i] = Controls::make<QLineEdit>(frame, Controls::arrayName(QStringLiteral("Text1"), i),
                                              accessible(0, i));
@@ -205,7 +207,7 @@ void frmSlip::createFooter(const DesignLayout& layout) {
 
 void frmSlip::setFocusOrder() {
     QList<QWidget*> order{cmbAcc, txtAccName, txtBranch, dt};
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < kChequeLines; ++i)
         order << Text1[i] << chqDate[i] << Bank[i] << City[i] << Amount[i];
     order << Command2 << Command1 << txtSno << Text2 << Text3 << cmbAcc;
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -222,6 +224,31 @@ void frmSlip::Form_Load() {
     guarded(this, [this] { addBanks(); });
     guarded(this, [this] { addcity(); });
     guarded(this, [this] { getSNo(); });
+    markInputStored();
+}
+
+QStringList frmSlip::inputState() const {
+    QStringList state{cmbAcc->currentText(),
+                      txtAccName->text(),
+                      txtBranch->text(),
+                      txtSno->text(),
+                      dt->date().toString(Qt::ISODate),
+                      Text2->text(),
+                      Text3->toPlainText()};
+    for (int i = 0; i < kChequeLines; ++i)
+        state << Text1[i]->text() << chqDate[i]->date().toString(Qt::ISODate) << Bank[i]->currentText()
+              << City[i]->currentText() << Amount[i]->text();
+    return state;
+}
+
+void frmSlip::closeEvent(QCloseEvent* event) {
+    if (!m_closeWithoutAsking && !mayDiscardInput(this))
+        event->ignore();
+}
+
+void frmSlip::closeWithoutAsking() {
+    m_closeWithoutAsking = true;
+    close();
 }
 
 void frmSlip::getSNo() {
@@ -261,7 +288,8 @@ QString distinctLineValues(const QString& column) {
 // The values of the one-column result, empty ones left out, become the list
 // of every combo of the column: one list the five combos share, as they offer
 // the same names and never change them (typing adds nothing to a list).
-void fillCombos(Recordset& rs, QStringListModel* list, const std::array<QComboBox*, 5>& combos) {
+void fillCombos(Recordset& rs, QStringListModel* list,
+                const std::array<QComboBox*, frmSlip::kChequeLines>& combos) {
     QStringList values;
     values.reserve(rs.RecordCount());
     for (; !rs.atEnd(); rs.MoveNext()) {
@@ -334,14 +362,14 @@ bool frmSlip::eventFilter(QObject* watched, QEvent* event) {
             return false;
         if (watched == Text2)
             Text2_LostFocus();
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < kChequeLines; ++i) {
             if (watched == Text1[i])
                 Text1_LostFocus(i);
         }
         return false;
     }
     if (event->type() == QEvent::FocusIn) {
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < kChequeLines; ++i) {
             if (watched != Amount[i])
                 continue;
             // The box's own focus handling may select everything; the selection

@@ -1,13 +1,15 @@
 #pragma once
 #include "Recordset.h"
+#include "UnsavedInput.h"
 
+#include <QDate>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <vector>
 
 class DesignLayout;
 class QComboBox;
-class QDate;
 class QDateEdit;
 class QFrame;
 class QLabel;
@@ -23,10 +25,13 @@ class QStringListModel;
 // account key in cmbAcc's "Tag" property (cmbAccTag()). Other windows open a
 // stored slip by setting lblRef and calling getData, and print one by then
 // calling getAccTag, showing the window and calling printPV.
-class frmSlip : public QWidget {
+class frmSlip : public QWidget, public HoldsInput {
     Q_OBJECT
 public:
     explicit frmSlip(QWidget* parent = nullptr);
+
+    // A slip has at most five cheque lines, one per line slot.
+    static constexpr int kChequeLines = 5;
 
     // The controls, by their names on the form.
     QLabel* lblRef;
@@ -35,11 +40,11 @@ public:
     QLineEdit* txtBranch;
     QLineEdit* txtSno;
     QDateEdit* dt;
-    std::array<QLineEdit*, 5> Text1;
-    std::array<QDateEdit*, 5> chqDate;
-    std::array<QComboBox*, 5> Bank;
-    std::array<QComboBox*, 5> City;
-    std::array<QLineEdit*, 5> Amount;
+    std::array<QLineEdit*, kChequeLines> Text1;
+    std::array<QDateEdit*, kChequeLines> chqDate;
+    std::array<QComboBox*, kChequeLines> Bank;
+    std::array<QComboBox*, kChequeLines> City;
+    std::array<QLineEdit*, kChequeLines> Amount;
     QLabel* lbTot;
     QLineEdit* Text2;
     QPlainTextEdit* Text3;
@@ -51,9 +56,15 @@ public:
     QString cmbAccTag() const;
 
     // --- Used by other windows ---------------------------------------------
-    // Loads the stored slip whose key is in lblRef over what the window shows;
-    // a failure is shown in a message box.
-    void getData();
+    // Loads the stored slip whose key is in lblRef: every field and line slot
+    // then shows exactly the stored slip. Everything is read before anything is
+    // shown, so a failure (shown in a message box, false) changes nothing.
+    bool getData();
+    // Puts key into lblRef and loads that slip, after asking when the window
+    // holds unsaved input. When that is refused or the load fails, lblRef keeps
+    // its slip and a window that was not shown yet is closed, so no window is
+    // left that could store a half-loaded slip.
+    bool loadSlip(const QString& key);
     // Looks up the key of the account number in cmbAcc; leaves the key as it
     // was when no account has that number. Throws DbError.
     void getAccTag();
@@ -80,7 +91,8 @@ public:
     void Amount_GotFocus(int Index);
 
     // Cheque lines. addDet and deleteDet run inside the caller's transaction;
-    // they and getDet throw DbError.
+    // they and getDet throw DbError. getDet shows the stored lines and puts
+    // every slot they do not fill back to a fresh one.
     void getDet();
     void addDet(qint32 sid);
     void deleteDet(qint32 sid);
@@ -94,8 +106,24 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QStringList inputState() const override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A stored cheque line as its slot shows it; an amount that is no number
+    // shows as it is stored, and a save then refuses it.
+    struct StoredLine {
+        QString chequeNo;
+        QDate date;
+        QString bank;
+        QString city;
+        QString amount;
+    };
+    std::vector<StoredLine> readLines(qint32 sid);
+    void showLines(const std::vector<StoredLine>& lines);
+    // A stored slip with more lines than the slots would lose them when saved.
+    bool refuseSaveOfCutSlip();
+
     void createControls();
     void createHeader(const DesignLayout& layout);
     void createChequeLines(const DesignLayout& layout, QFrame* frame);
@@ -104,6 +132,8 @@ private:
     void Form_Load();
 
     void setCmbAccTag(const QString& tag);
+    // "Close" and the end of a save close the window without a question.
+    void closeWithoutAsking();
     // Looks the number in cmbAcc up in rs; when found, its key becomes the combo's tag.
     bool findAccount(Recordset& rs);
     void setAmountText(int slot, const QString& text);
@@ -126,6 +156,10 @@ private:
     // The working result set; getAccTag keeps its own.
     Recordset m_rs;
     Recordset m_rsTag;
+    // How many lines the slip on screen has stored; more than the slots hold
+    // means the window may not save it.
+    int m_storedLines = 0;
+    bool m_closeWithoutAsking = false;
 };
 
 // A slip key as it travels in lblRef or the slip list's key column, as the 32-bit

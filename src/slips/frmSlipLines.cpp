@@ -1,5 +1,7 @@
 #include "Amount.h"
+#include "Controls.h"
 #include "DbError.h"
+#include "MsgBox.h"
 #include "frmSlip.h"
 #include "modData.h"
 
@@ -15,7 +17,8 @@
 
 namespace {
 
-// A line's amount as stored: exact hundredths, never a float that prints a paisa off.
+// A line's amount as stored: exact hundredths, never a float that prints a paisa
+// off, and never 0 for text that is no amount.
 double storedAmount(const QString& text, int slot) {
     const std::optional<qint64> cents = Amount::parseCents(text);
     if (!cents)
@@ -32,24 +35,53 @@ QDate frmSlip::storedDate(const QString& text) {
     return date;
 }
 
-void frmSlip::getDet() {
+std::vector<frmSlip::StoredLine> frmSlip::readLines(qint32 sid) {
     // In the order the lines were stored, which is slot order.
-    m_rs.Open(QStringLiteral("select * From tblslipDetails where sid=? order by sdid"), g_Connection,
-              {slipKey()});
-    // A sixth or later stored line has no slot: it is left out.
-    for (int i = 0; i < 5 && !m_rs.atEnd(); ++i, m_rs.MoveNext()) {
-        Text1[i]->setText(m_rs.FieldText(2));
-        chqDate[i]->setDate(storedDate(m_rs.FieldText(3)));
-        Bank[i]->setEditText(m_rs.FieldText(4));
-        City[i]->setEditText(m_rs.FieldText(5));
+    m_rs.Open(QStringLiteral("select * From tblslipDetails where sid=? order by sdid"), g_Connection, {sid});
+    std::vector<StoredLine> lines;
+    for (; !m_rs.atEnd(); m_rs.MoveNext()) {
         const QVariant amount = m_rs.Fields(6);
-        setAmountText(i, amount.isNull() ? QString() : Amount::format(amount.toDouble()));
+        const std::optional<qint64> cents = Amount::storedCents(amount);
+        lines.push_back({m_rs.FieldText(2), storedDate(m_rs.FieldText(3)), m_rs.FieldText(4),
+                         m_rs.FieldText(5), cents ? Amount::formatCents(*cents) : m_rs.FieldText(6)});
     }
+    return lines;
+}
+
+void frmSlip::showLines(const std::vector<StoredLine>& lines) {
+    m_storedLines = static_cast<int>(lines.size());
+    for (int i = 0; i < kChequeLines; ++i) {
+        // A slot the slip does not fill is a fresh slot, as when the window loads.
+        const StoredLine line =
+            i < m_storedLines ? lines[i] : StoredLine{{}, QDate::currentDate(), {}, {}, "0.00"};
+        Text1[i]->setText(line.chequeNo);
+        chqDate[i]->setDate(line.date);
+        Bank[i]->setEditText(line.bank);
+        City[i]->setEditText(line.city);
+        setAmountText(i, line.amount);
+    }
+    // The total follows every load, also when no amount box changed.
+    getTot();
+}
+
+void frmSlip::getDet() {
+    showLines(readLines(slipKey()));
+}
+
+bool frmSlip::refuseSaveOfCutSlip() {
+    if (m_storedLines <= kChequeLines)
+        return false;
+    MsgBox::show(QStringLiteral("This slip has %1 cheque lines, and only %2 can be shown. It cannot be saved "
+                                "from this window, so that no line is lost.")
+                     .arg(m_storedLines)
+                     .arg(kChequeLines),
+                 MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
+    return true;
 }
 
 void frmSlip::addDet(qint32 sid) {
     m_rs.Open(QStringLiteral("select * From tblslipDetails where sdid=1"), g_Connection);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kChequeLines; ++i) {
         if (Text1[i]->text().isEmpty())
             continue;
         const double amount = storedAmount(Amount[i]->text(), i);
@@ -69,10 +101,11 @@ void frmSlip::deleteDet(qint32 sid) {
 }
 
 void frmSlip::getTot() {
-    double total = 0;
+    // The amounts as a save reads them; one that is no amount counts as 0.
+    qint64 total = 0;
     for (const QLineEdit* amount : Amount)
-        total += Amount::leadingNumber(amount->text());
-    lbTot->setText(Amount::format(total));
+        total += Amount::parseCents(amount->text()).value_or(0);
+    Controls::showFigure(lbTot, QStringLiteral("Total"), Amount::formatCents(total));
 }
 
 void frmSlip::Amount_Change(int) {

@@ -10,6 +10,7 @@
 #include "frmSlip.h"
 #include "modData.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QDateEdit>
 #include <QFrame>
@@ -125,7 +126,7 @@ void frmSlipList::setFG() {
 }
 
 // The slips dated in the range that have cheque lines, one row each with the
-// sum of its lines, by slip key. This is what grouping the join of slips and
+// sum of its lines in whole hundredths, by slip key. This is what grouping the join of slips and
 // lines by slip gives (the key fixes the serial number, date and account name,
 // and the groups come out in key order), without sorting every line of the
 // month: each slip's lines are summed by a seek into the (sid, amount) index.
@@ -133,7 +134,7 @@ void frmSlipList::setFG() {
 // format(sdate, 'yyyy-MM-dd'), both end days included.
 const QString frmSlipList::kListSql =
     QStringLiteral("SELECT tblSlip.sid, tblSlip.sno, tblSlip.sdate, tblSlip.accName, "
-                   "(SELECT sum(amount) FROM tblSlipDetails WHERE tblSlipDetails.sid = tblSlip.sid) "
+                   "(SELECT sum(cents(amount)) FROM tblSlipDetails WHERE tblSlipDetails.sid = tblSlip.sid) "
                    "FROM tblSlip WHERE format(sdate,'yyyy-MM-dd') BETWEEN ? AND ? "
                    "AND EXISTS (SELECT 1 FROM tblSlipDetails WHERE tblSlipDetails.sid = tblSlip.sid) "
                    "ORDER BY tblSlip.sid");
@@ -160,7 +161,7 @@ void frmSlipList::addFG() {
         case 4:
             return listed->text(record, 3);
         case 5:
-            return Amount::format(listed->value(record, 4).toDouble());
+            return Amount::formatCents(listed->value(record, 4).toLongLong());
         default:
             return QString();
         }
@@ -206,9 +207,7 @@ frmSlip* frmSlipList::openSelectedSlip() {
     if (key.isEmpty())
         return nullptr;
     frmSlip& slip = Forms::get<frmSlip>();
-    slip.lblRef->setText(key);
-    slip.getData();
-    return &slip;
+    return slip.loadSlip(key) ? &slip : nullptr;
 }
 
 void frmSlipList::FG_DblClick() {
@@ -239,4 +238,14 @@ void frmSlipList::Command4_Click() {
 
 void frmSlipList::Command1_Click() {
     close();
+}
+
+void frmSlipList::closeEvent(QCloseEvent* event) {
+    // The slip window the list owns goes with it: it asks first when it holds
+    // unsaved input, and the list stays open when the operator keeps it.
+    if (Forms::isLoaded<frmSlip>()) {
+        frmSlip& slip = Forms::get<frmSlip>();
+        if (slip.parentWidget() == this && !slip.close())
+            event->ignore();
+    }
 }

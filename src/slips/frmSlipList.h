@@ -47,6 +47,9 @@ public:
     void dtFrom_Change();
     void dtTo_Change();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void Form_Load();
     void buildControls();

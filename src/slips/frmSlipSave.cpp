@@ -59,7 +59,8 @@ qint32 frmSlip::slipKey() const {
 }
 
 void frmSlip::Command1_Click() {
-    close();
+    // "Close" discards what was typed without a question.
+    closeWithoutAsking();
 }
 
 void frmSlip::Command2_Click() {
@@ -76,6 +77,8 @@ void frmSlip::Command2_Click() {
                      this);
         return;
     }
+    if (refuseSaveOfCutSlip())
+        return;
     const bool stored = lblRef->text().isEmpty() ? saveData() : updateData();
     if (!stored) {
         setCmbAccTag(tagBefore); // a failed save leaves the window as it was
@@ -103,8 +106,10 @@ bool frmSlip::storeSlip(const std::function<qint32()>& writeSlip) {
         sid = writeSlip();
         transaction.commit();
     });
-    if (stored)
+    if (stored) {
         lblRef->setText(QString::number(sid));
+        markInputStored();
+    }
     return stored;
 }
 
@@ -143,25 +148,48 @@ void frmSlip::endOfSave() {
     }
     refreshSlipList();
     QWidget* owner = parentWidget();
-    close();
+    closeWithoutAsking();
     showOwned(&Forms::get<frmSlip>(), owner);
 }
 
-void frmSlip::getData() {
-    guarded(this, [this] {
-        m_rs.Open(QStringLiteral("select * from tblslip where sid=?"), g_Connection, {slipKey()});
-        if (!m_rs.atEnd()) {
-            txtSno->setText(m_rs.FieldText(1));
-            // Only the text: the stored name and branch stay, the account key is not looked up.
-            cmbAcc->setEditText(m_rs.FieldText(2));
-            txtAccName->setText(m_rs.FieldText(3));
-            txtBranch->setText(m_rs.FieldText(4));
-            dt->setDate(storedDate(m_rs.FieldText(5)));
-            Text2->setText(m_rs.FieldText(6));
-            Text3->setPlainText(m_rs.FieldText(7));
-        }
-        getDet();
+bool frmSlip::getData() {
+    return guarded(this, [this] {
+        const qint32 sid = slipKey();
+        m_rs.Open(QStringLiteral("select * from tblslip where sid=?"), g_Connection, {sid});
+        // Lines without their slip would show beside another slip's header.
+        if (m_rs.atEnd())
+            throw DbError(QStringLiteral("The slip is no longer stored: another user may have deleted it."));
+        const QStringList header{m_rs.FieldText(1), m_rs.FieldText(2), m_rs.FieldText(3),
+                                 m_rs.FieldText(4), m_rs.FieldText(6), m_rs.FieldText(7)};
+        const QDate date = storedDate(m_rs.FieldText(5));
+        const std::vector<StoredLine> lines = readLines(sid);
+
+        txtSno->setText(header[0]);
+        // Only the text: the stored name and branch stay, the account key is not looked up.
+        cmbAcc->setEditText(header[1]);
+        txtAccName->setText(header[2]);
+        txtBranch->setText(header[3]);
+        dt->setDate(date);
+        Text2->setText(header[4]);
+        Text3->setPlainText(header[5]);
+        showLines(lines);
+        markInputStored();
+        refuseSaveOfCutSlip();
     });
+}
+
+bool frmSlip::loadSlip(const QString& key) {
+    const bool wasShown = isVisible();
+    if (mayDiscardInput(this)) {
+        const QString previousKey = lblRef->text();
+        lblRef->setText(key);
+        if (getData())
+            return true;
+        lblRef->setText(previousKey);
+    }
+    if (!wasShown)
+        closeWithoutAsking();
+    return false;
 }
 
 QString frmSlip::reportPath() const {

@@ -202,13 +202,19 @@ private slots:
         QCOMPARE(storedAccount(env, lastAccountKey(env)), (QStringList{"K-1", "Keyboard", "Tab", "1"}));
     }
 
-    void closingDiscardsInput_data() {
-        QTest::addColumn<bool>("byEscape");
-        QTest::newRow("Close") << false;
-        QTest::newRow("Escape") << true;
+    // "Close" discards typed input at once; Escape and the window's close box
+    // ask first, and No keeps the window with the input.
+    void closingAsksBeforeDiscardingInput_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("answer"); // -1: nothing is asked
+        QTest::newRow("Close") << "Close" << -1;
+        QTest::newRow("Escape, keep") << "Escape" << int(MsgBox::Button::No);
+        QTest::newRow("Escape, discard") << "Escape" << int(MsgBox::Button::Yes);
+        QTest::newRow("close box, keep") << "close box" << int(MsgBox::Button::No);
     }
-    void closingDiscardsInput() {
-        QFETCH(bool, byEscape);
+    void closingAsksBeforeDiscardingInput() {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
         TestEnv env;
         env.createDatabase();
         const int key = env.addAccount("1", "Kept", "B");
@@ -216,13 +222,25 @@ private slots:
         QVERIFY(showActive(&form));
         QTest::keyClicks(form.Text2, " changed");
         QTest::keyClick(form.Check1, Qt::Key_Space);
-        if (byEscape)
+        if (answer >= 0)
+            MsgBox::setNextAnswer(MsgBox::Button(answer));
+        if (how == "Escape")
             QTest::keyClick(form.Text2, Qt::Key_Escape);
+        else if (how == "close box")
+            form.close();
         else
             QTest::mouseClick(form.Command1, Qt::LeftButton);
-        QVERIFY(!Forms::isLoaded<frmAcc>());
-        QCOMPARE(shownTexts(), QStringList()); // nothing is asked
+        const bool kept = answer == int(MsgBox::Button::No);
+        QCOMPARE(shownTexts(), answer < 0
+                                   ? QStringList()
+                                   : QStringList{"\"Account Master\" holds changes that are not saved. "
+                                                 "Discard them?"});
+        QCOMPARE(Forms::isLoaded<frmAcc>(), kept);
         QCOMPARE(storedAccount(env, key), (QStringList{"1", "Kept", "B", "1"}));
+        if (kept) {
+            QCOMPARE(form.Text2->text(), QStringLiteral("Kept changed"));
+            return;
+        }
         QCOMPARE(env.count("tblAcc"), 1);
 
         // Opened again, it is a new account: nothing of the earlier window remains.

@@ -145,10 +145,18 @@ private slots:
         QCOMPARE(masterFields(master), (QStringList{QString::number(first), "1", "One", "B1"}));
         QVERIFY(master.Check1->isChecked());
 
-        // Open already: "Edit" on another row reloads the same window.
+        // Open already with typed input: "Edit" on another row asks, and No keeps
+        // the input; Yes reloads the same window.
         QTest::keyClicks(master.Text2, " typed");
         clickGridRow(list.FG, 2);
+        MsgBox::setNextAnswer(MsgBox::Button::No);
         click(list.Command3);
+        QCOMPARE(masterFields(master), (QStringList{QString::number(first), "1", "One typed", "B1"}));
+        MsgBox::setNextAnswer(MsgBox::Button::Yes);
+        click(list.Command3);
+        QCOMPARE(shownTexts(),
+                 QStringList(2, "\"Account Master\" holds changes that are not saved. Discard them?"));
+        MsgBox::clearShown();
         QCOMPARE(&Forms::get<frmAcc>(), &master);
         QCOMPARE(masterFields(master), (QStringList{QString::number(second), "2", "Two", "B2"}));
         QVERIFY(!master.Check1->isChecked());

@@ -2,11 +2,17 @@
 #include "MsgBox.h"
 #include "SlipMain.h"
 #include "TestEnv.h"
+#include "frmReport.h"
+#include "frmSlip.h"
+#include "frmSlipList.h"
 #include "modData.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -107,6 +113,44 @@ private slots:
         QCOMPARE(MsgBox::shown().size(), 2);
         QCOMPARE(MsgBox::shown()[0].buttons, MsgBox::Buttons::YesNo);
         QCOMPARE(MsgBox::shown()[0].defaultButton, MsgBox::Button::Yes);
+    }
+
+    // Closing the main window closes every window, the preview among them, so
+    // the program ends; a slip window with unsaved input asks first.
+    void closingTheMainWindowClosesEveryWindow_data() {
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("preview open") << false << int(MsgBox::Button::Ok);
+        QTest::newRow("unsaved slip, keep") << true << int(MsgBox::Button::No);
+        QTest::newRow("unsaved slip, discard") << true << int(MsgBox::Button::Yes);
+    }
+    void closingTheMainWindowClosesEveryWindow() {
+        QFETCH(bool, typed);
+        QFETCH(int, answer);
+        TestEnv env;
+        env.createDatabase();
+        QPointer<SlipMain> window = &Forms::get<SlipMain>();
+        window->show();
+        window->print_Click();
+        Forms::get<frmSlipList>().Command4_Click();
+        frmSlip& slip = Forms::get<frmSlip>();
+        if (typed)
+            QTest::keyClicks(slip.Text2, QStringLiteral("Ravi"));
+        Forms::get<frmReport>().show();
+        MsgBox::setNextAnswer(MsgBox::Button(answer));
+        window->close();
+        QTest::qWait(0); // windows closed by the close are deleted by the event loop
+        QCOMPARE(MsgBox::shown().size(), typed ? 1 : 0);
+        const bool kept = answer == int(MsgBox::Button::No);
+        QCOMPARE(window && window->isVisible(), kept);
+        QCOMPARE(Forms::isLoaded<frmSlip>(), kept);
+        QCOMPARE(Forms::isLoaded<frmSlipList>(), kept);
+        QStringList stillShown;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->isVisible())
+                stillShown << widget->objectName();
+        if (!kept)
+            QCOMPARE(stillShown, QStringList()); // the program ends with its last window
     }
 };
 

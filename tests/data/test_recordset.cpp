@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTest>
+#include <limits>
 
 class TestRecordset : public QObject {
     Q_OBJECT
@@ -248,6 +249,9 @@ private slots:
         QTest::newRow("two points") << "1.2.3" << false << qint64(0);
         QTest::newRow("only sign") << "-" << false << qint64(0);
         QTest::newRow("huge") << "99999999999999999999" << false << qint64(0);
+        QTest::newRow("the largest amount") << "9,999,999,999,999.99" << true << Amount::kLargestCents;
+        QTest::newRow("one paisa past it") << "10000000000000.00" << false << qint64(0);
+        QTest::newRow("the most negative") << "-9999999999999.99" << true << -Amount::kLargestCents;
         QTest::newRow("exponent") << "1e3" << false << qint64(0);
         QTest::newRow("devanagari digits")
             << QString::fromUtf8("\xe0\xa5\xa7\xe0\xa5\xa8") << false << qint64(0);
@@ -260,49 +264,64 @@ private slots:
         QCOMPARE(parsed.has_value(), valid);
         if (valid) {
             QCOMPARE(*parsed, cents);
-            // Stored as the nearest double, it formats back to the same two decimals.
-            QCOMPARE(Amount::format(Amount::centsToValue(*parsed)),
-                     QString("%1%2.%3")
-                         .arg(cents < 0 ? "-" : "")
-                         .arg(qAbs(cents) / 100)
-                         .arg(qAbs(cents) % 100, 2, 10, QChar('0')));
+            // Stored as the nearest double, it reads back as the same hundredths,
+            // and shows as the same two decimals.
+            QCOMPARE(Amount::storedCents(Amount::centsToValue(*parsed)), parsed);
+            QCOMPARE(Amount::formatCents(*parsed), QString("%1%2.%3")
+                                                       .arg(cents < 0 ? "-" : "")
+                                                       .arg(qAbs(cents) / 100)
+                                                       .arg(qAbs(cents) % 100, 2, 10, QChar('0')));
         }
     }
 
-    void leadingNumberAndFormat_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("decimal") << "12.5"
-                                 << "12.50";
-        QTest::newRow("letters") << "abc"
-                                 << "0.00";
-        QTest::newRow("empty") << ""
-                               << "0.00";
-        QTest::newRow("stops at comma") << "1,000.00"
-                                        << "1.00";
-        QTest::newRow("blanks inside") << " 1 2"
-                                       << "12.00";
-        QTest::newRow("negative") << "-5"
-                                  << "-5.00";
-        QTest::newRow("exponent") << "1.5E2"
-                                  << "150.00";
-        QTest::newRow("dangling exponent") << "7e"
-                                           << "7.00";
-        QTest::newRow("second point stops") << "1.2.3"
-                                            << "1.20";
-        QTest::newRow("half rounds") << "0.125"
-                                     << "0.13";
-        QTest::newRow("tiny negative") << "-0.001"
-                                       << "0.00";
-        QTest::newRow("sign alone") << "-"
-                                    << "0.00";
+    // The one reading of a stored amount, whatever another program left in the
+    // column: the window, the slip list and the report all show these hundredths.
+    void storedAmountsReadAsWholeHundredths_data() {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<qint64>("cents"); // -1: no amount
+        QTest::newRow("REAL with a third decimal rounds up") << QVariant(1.005) << qint64(101);
+        QTest::newRow("another") << QVariant(2.675) << qint64(268);
+        QTest::newRow("negative rounds away from zero") << QVariant(-1.005) << qint64(-101);
+        QTest::newRow("binary noise") << QVariant(0.1 + 0.2) << qint64(30);
+        QTest::newRow("below half a paisa") << QVariant(0.004) << qint64(0);
+        QTest::newRow("far below a paisa") << QVariant(1e-7) << qint64(0);
+        QTest::newRow("infinite") << QVariant(std::numeric_limits<double>::infinity()) << qint64(-1);
+        QTest::newRow("integer") << QVariant(qlonglong(1250)) << qint64(125000);
+        QTest::newRow("the largest REAL") << QVariant(9999999999999.99) << Amount::kLargestCents;
+        QTest::newRow("past the largest") << QVariant(10000000000000.0) << qint64(-1);
+        QTest::newRow("1e15") << QVariant(1e15) << qint64(-1);
+        QTest::newRow("text with separators") << QVariant("1,500.00") << qint64(150000);
+        QTest::newRow("text with a third decimal") << QVariant("1.005") << qint64(101);
+        QTest::newRow("text that is no number") << QVariant("abc") << qint64(-1);
+        QTest::newRow("empty text") << QVariant("") << qint64(-1);
+        QTest::newRow("null") << QVariant() << qint64(-1);
     }
-    void leadingNumberAndFormat() {
+    void storedAmountsReadAsWholeHundredths() {
+        QFETCH(QVariant, stored);
+        QFETCH(qint64, cents);
+        const std::optional<qint64> read = Amount::storedCents(stored);
+        QCOMPARE(read.value_or(-1), cents);
+    }
+
+    void leadingNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("number");
+        QTest::newRow("decimal") << "12.5" << 12.5;
+        QTest::newRow("letters") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("stops at comma") << "1,000.00" << 1.0;
+        QTest::newRow("blanks inside") << " 1 2" << 12.0;
+        QTest::newRow("negative") << "-5" << -5.0;
+        QTest::newRow("exponent") << "1.5E2" << 150.0;
+        QTest::newRow("dangling exponent") << "7e" << 7.0;
+        QTest::newRow("second point stops") << "1.2.3" << 1.2;
+        QTest::newRow("sign alone") << "-" << 0.0;
+    }
+    void leadingNumber() {
         QFETCH(QString, text);
-        QFETCH(QString, shown);
-        QCOMPARE(Amount::format(Amount::leadingNumber(text)), shown);
+        QFETCH(double, number);
+        QCOMPARE(Amount::leadingNumber(text), number);
     }
 };
-
 QTEST_GUILESS_MAIN(TestRecordset)
 #include "test_recordset.moc"

@@ -9,14 +9,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (const auto cents = Amount::parseCents(text)) {
         // A stored amount formats back to exactly the hundredths that were read.
-        const QString shown = Amount::format(Amount::centsToValue(*cents));
+        const QString shown = Amount::formatCents(*cents);
         const auto again = Amount::parseCents(shown);
         if (!again || *again != *cents)
             __builtin_trap();
+        // Stored as the nearest double, it reads back as the same hundredths.
+        const auto stored = Amount::storedCents(Amount::centsToValue(*cents));
+        if (!stored || *stored != *cents)
+            __builtin_trap();
     }
-    const double total = Amount::leadingNumber(text);
-    if (!std::isfinite(total))
+    if (const auto stored = Amount::storedCents(QVariant(text));
+        stored && std::llabs(*stored) > Amount::kLargestCents)
         __builtin_trap();
-    Amount::format(total);
+    if (!std::isfinite(Amount::leadingNumber(text)))
+        __builtin_trap();
     return 0;
 }

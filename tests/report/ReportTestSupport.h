@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the report tests: templates written on the fly, slips stored in
 // the test database, and the words of an exported PDF with their positions.
+#include "PageRenderer.h"
 #include "ReportEngine.h"
 #include "TestEnv.h"
 #include "modData.h"
@@ -101,7 +102,7 @@ inline std::vector<PdfPage> pdfPages(const QString& path) {
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         qFatal("pdftotext failed on %s", qPrintable(path));
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    constexpr double kMmPerPoint = 25.4 / 72.0;
+    constexpr double kMmPerPoint = PageRenderer::kMmPerInch / 72.0;
     std::vector<PdfPage> pages;
     static const QRegularExpression token(QStringLiteral(
         R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" )re"

@@ -106,31 +106,6 @@ private slots:
             QVERIFY2(!FieldFormat::amountPattern(text), text);
     }
 
-    void storedAmountsRound_data() {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<QString>("expected"); // "-" for no amount
-        QTest::newRow("double") << QVariant(1234.5) << "1234.50";
-        QTest::newRow("binary 1.005 rounds up") << QVariant(1.005) << "1.01";
-        QTest::newRow("half away from zero") << QVariant(2.675) << "2.68";
-        QTest::newRow("negative half") << QVariant(-2.675) << "-2.68";
-        QTest::newRow("below half") << QVariant(0.004) << "0.00";
-        QTest::newRow("tiny") << QVariant(1e-9) << "0.00";
-        QTest::newRow("integer") << QVariant(qlonglong(42)) << "42.00";
-        QTest::newRow("text") << QVariant("1,00,000.5") << "100000.50";
-        QTest::newRow("text three decimals") << QVariant("10.125") << "10.13";
-        QTest::newRow("text not a number") << QVariant("abc") << "-";
-        QTest::newRow("empty text") << QVariant("") << "-";
-        QTest::newRow("null") << QVariant() << "-";
-        QTest::newRow("absurd") << QVariant(1e20) << "-";
-        QTest::newRow("infinite") << QVariant(std::numeric_limits<double>::infinity()) << "-";
-    }
-    void storedAmountsRound() {
-        QFETCH(QVariant, stored);
-        QFETCH(QString, expected);
-        const auto cents = FieldFormat::toCents(stored);
-        QCOMPARE(cents ? FieldFormat::formatCents(*cents, AmountPattern::Plain) : QString("-"), expected);
-    }
-
     void dates_data() {
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QString>("pattern");

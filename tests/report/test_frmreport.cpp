@@ -1,5 +1,6 @@
 #include "Forms.h"
 #include "MsgBox.h"
+#include "PageRenderer.h"
 #include "ReportError.h"
 #include "ReportTestSupport.h"
 #include "frmReport.h"
@@ -120,8 +121,8 @@ private slots:
         QCOMPARE(pageLabel(), QString("Page 1 of 1"));
         QVERIFY(!child<QLabel>("lblStatus")->isVisible()); // the display option that was switched off
         QWidget* page = child<QWidget>("page");
-        QCOMPARE(page->width(), qRound(210 * page->logicalDpiX() / 25.4));
-        QCOMPARE(page->height(), qRound(99 * page->logicalDpiY() / 25.4));
+        QCOMPARE(page->width(), qRound(210 * page->logicalDpiX() / PageRenderer::kMmPerInch));
+        QCOMPARE(page->height(), qRound(99 * page->logicalDpiY() / PageRenderer::kMmPerInch));
         viewer.setDisplayStatusBar(true);
         QVERIFY(child<QLabel>("lblStatus")->isVisible());
         QVERIFY(child<QLabel>("lblStatus")->text().contains("pv1.rpt"));
@@ -139,7 +140,7 @@ private slots:
         ShowReport(path, "", {keys[0]});
         CViewer& viewer = display();
         QWidget* page = child<QWidget>("page");
-        const double trueWidth = 210 * page->logicalDpiX() / 25.4;
+        const double trueWidth = 210 * page->logicalDpiX() / PageRenderer::kMmPerInch;
         QTest::mouseClick(child<QPushButton>("btnZoomIn"), Qt::LeftButton);
         QCOMPARE(viewer.zoom(), 1.25);
         QCOMPARE(child<QLabel>("lblZoom")->text(), QString("125%"));

@@ -2,8 +2,8 @@
 // Helpers for the slip window tests: opening the window, filling its fields the
 // way a person does, and snapshots of what the window shows and the database holds.
 #include "Forms.h"
+#include "KeyTesting.h"
 #include "MsgBox.h"
-#include "SlipTesting.h"
 #include "TestEnv.h"
 #include "frmSlip.h"
 

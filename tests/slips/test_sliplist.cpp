@@ -1,6 +1,9 @@
+#include "Amount.h"
+#include "AmountInWords.h"
 #include "FlexGrid.h"
 #include "GridTesting.h"
 #include "Input.h"
+#include "PageRenderer.h"
 #include "SlipWindowTesting.h"
 #include "frmReport.h"
 #include "frmSlipList.h"
@@ -17,8 +20,9 @@ namespace {
 
 const QDate today = QDate::currentDate();
 
-// Stores a slip with one line per amount and returns its key.
-int addSlip(TestEnv& env, int sno, const QDate& date, const QString& accName, const QList<double>& amounts,
+// Stores a slip with one line per amount (a number, or text as another
+// program may leave it) and returns its key.
+int addSlip(TestEnv& env, int sno, const QDate& date, const QString& accName, const QVariantList& amounts,
             const QString& accno = QStringLiteral("111")) {
     QSqlQuery slip(env.check()->database());
     slip.prepare(
@@ -269,6 +273,149 @@ private slots:
         QVERIFY2(shownTexts()[0].contains(QStringLiteral("pv1.rpt")), qPrintable(shownTexts()[0]));
         QVERIFY(list->isVisible());
         QVERIFY(Forms::isLoaded<frmSlipList>());
+    }
+
+    // Printing a slip of four cheques keeps the slip window open; editing a slip
+    // of two then shows those two and nothing of the first slip.
+    void editAfterPrintShowsOnlyTheEditedSlip() {
+        TestEnv env;
+        env.createDatabase();
+        env.copyReports();
+        env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
+        const int four = addSlip(env, 1, today, "Four", {1, 2, 3, 4});
+        const int two = addSlip(env, 2, today, "Two", {10, 20});
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        auto rowOf = [&](int sid) { return list->FG->textMatrix(1, 0).toInt() == sid ? 1 : 2; };
+        clickGridRow(list->FG, rowOf(four));
+        QTest::mouseClick(list->Command6, Qt::LeftButton);
+        frmSlip& slip = Forms::get<frmSlip>();
+        QCOMPARE(slip.lbTot->text(), QStringLiteral("10.00"));
+
+        clickGridRow(list->FG, rowOf(two));
+        QTest::mouseClick(list->Command3, Qt::LeftButton);
+        QCOMPARE(slip.lblRef->text(), QString::number(two));
+        QCOMPARE(slip.Text1[2]->text(), QString());
+        QCOMPARE(slip.Amount[3]->text(), QStringLiteral("0.00"));
+        QCOMPARE(slip.lbTot->text(), QStringLiteral("30.00"));
+        saveAndAnswer(slip, MsgBox::Button::Yes);
+        QCOMPARE(env.scalar(QStringLiteral(
+                                "select count(*) || '|' || sum(amount) from tblSlipDetails where sid=%1")
+                                .arg(two))
+                     .toString(),
+                 QStringLiteral("2|30"));
+    }
+
+    // A slip that cannot be loaded is named in a message, and no window is left
+    // that could store it half loaded; "Print" then prints nothing.
+    void aFailedLoadLeavesNoWindowThatCouldSaveIt_data() {
+        QTest::addColumn<bool>("windowOpenBefore");
+        QTest::addColumn<bool>("print");
+        QTest::newRow("edit, no window before") << false << false;
+        QTest::newRow("edit over an open slip") << true << false;
+        QTest::newRow("print, no window before") << false << true;
+        QTest::newRow("print over an open slip") << true << true;
+    }
+    void aFailedLoadLeavesNoWindowThatCouldSaveIt() {
+        QFETCH(bool, windowOpenBefore);
+        QFETCH(bool, print);
+        TestEnv env;
+        env.createDatabase();
+        env.copyReports();
+        env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
+        const int good = addSlip(env, 1, today, "Good", {5});
+        const int bad = addSlip(env, 2, today, "Bad", {7});
+        // Another program left a line date that is no date.
+        env.exec(QStringLiteral("update tblSlipDetails set chqdate='someday' where sid=%1").arg(bad));
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        auto rowOf = [&](int sid) { return list->FG->textMatrix(1, 0).toInt() == sid ? 1 : 2; };
+        QStringList before;
+        if (windowOpenBefore) {
+            clickGridRow(list->FG, rowOf(good));
+            QTest::mouseClick(list->Command3, Qt::LeftButton);
+            before = snapshot(Forms::get<frmSlip>());
+        }
+        clickGridRow(list->FG, rowOf(bad));
+        QTest::mouseClick(print ? list->Command6 : list->Command3, Qt::LeftButton);
+        QCOMPARE(shownTexts(), QStringList{QStringLiteral("\"someday\" is not a stored date.")});
+        QVERIFY(!Forms::isLoaded<frmReport>());
+        QCOMPARE(Forms::isLoaded<frmSlip>(), windowOpenBefore);
+        if (windowOpenBefore)
+            QCOMPARE(snapshot(Forms::get<frmSlip>()), before);
+    }
+
+    // Closing the list closes the slip window it owns; unsaved input there is
+    // discarded only when the operator says so.
+    void closingTheListAsksForUnsavedInput_data() {
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("nothing typed") << false << false << int(MsgBox::Button::Ok);
+        QTest::newRow("Close, keep") << true << false << int(MsgBox::Button::No);
+        QTest::newRow("Escape, keep") << true << true << int(MsgBox::Button::No);
+        QTest::newRow("Escape, discard") << true << true << int(MsgBox::Button::Yes);
+    }
+    void closingTheListAsksForUnsavedInput() {
+        QFETCH(bool, typed);
+        QFETCH(bool, escape);
+        QFETCH(int, answer);
+        TestEnv env;
+        env.createDatabase();
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        QTest::mouseClick(list->Command4, Qt::LeftButton);
+        frmSlip& slip = Forms::get<frmSlip>();
+        if (typed)
+            fill(slip.Text1[0], QStringLiteral("123"));
+        QVERIFY(showActive(list));
+        MsgBox::setNextAnswer(MsgBox::Button(answer));
+        if (escape)
+            QTest::keyClick(list, Qt::Key_Escape);
+        else
+            QTest::mouseClick(list->Command1, Qt::LeftButton);
+        QCOMPARE(shownTexts().size(), typed ? 1 : 0);
+        const bool kept = answer == int(MsgBox::Button::No);
+        QCOMPARE(Forms::isLoaded<frmSlipList>(), kept);
+        QCOMPARE(Forms::isLoaded<frmSlip>(), kept);
+        if (kept)
+            QCOMPARE(slip.Text1[0]->text(), QStringLiteral("123"));
+    }
+
+    // The window, the list and the print read a stored amount the same way,
+    // whatever another program left in the file, to the paisa up to the largest amount.
+    void windowListAndPrintAgreeOnAmounts_data() {
+        QTest::addColumn<QVariantList>("stored");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("REALs with a third decimal") << QVariantList{1.005, 2.675} << "3.69";
+        QTest::newRow("text with separators") << QVariantList{"1,500.00", 0.5} << "1500.50";
+        QTest::newRow("the largest amount") << QVariantList{9999999999999.99} << "9999999999999.99";
+        QTest::newRow("lines beyond it together")
+            << QVariantList{9999999999999.99, 9999999999999.99, 0.02} << "20000000000000.00";
+    }
+    void windowListAndPrintAgreeOnAmounts() {
+        QFETCH(QVariantList, stored);
+        QFETCH(QString, total);
+        TestEnv env;
+        env.createDatabase();
+        env.copyReports();
+        env.addAccount(QStringLiteral("111"), QStringLiteral("Asha Traders"), QStringLiteral("Fort"));
+        addSlip(env, 1, today, "Asha Traders", stored);
+        frmSlipList* list = openList();
+        QVERIFY(list);
+        QCOMPARE(list->FG->textMatrix(1, 5), total);
+        clickGridRow(list->FG, 1);
+        QTest::mouseClick(list->Command6, Qt::LeftButton);
+        QVERIFY2(MsgBox::shown().isEmpty(), qPrintable(shownTexts().join('\n')));
+        QCOMPARE(Forms::get<frmSlip>().lbTot->text(), total);
+        const SlipRecord& printed = g_Report->slips().front();
+        QCOMPARE(::Amount::formatCents(PageRenderer::totalCents(printed)), total);
+        if (stored.size() == 1 && stored[0].toDouble() > 1e12)
+            QCOMPARE(
+                AmountInWords::amount(PageRenderer::totalCents(printed), AmountInWords::Numbering::Indian),
+                QStringLiteral("Rupees Nine Lakh Ninety Nine Thousand Nine Hundred Ninety Nine Crore Ninety "
+                               "Nine Lakh Ninety Nine Thousand Nine Hundred Ninety Nine and Ninety Nine "
+                               "Paise Only"));
     }
 
     void aSaveWithoutPrintingLoadsTheListHidden() {

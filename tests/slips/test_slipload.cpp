@@ -226,8 +226,8 @@ private slots:
         QCOMPARE(form->Text2->accessibleName(), QStringLiteral("Deposited By"));
         QCOMPARE(form->Text1[0]->objectName(), QStringLiteral("Text1_0"));
         QCOMPARE(form->Amount[4]->objectName(), QStringLiteral("Amount_4"));
-        QCOMPARE(form->Amount[4]->accessibleName(), QStringLiteral("Amount 5"));
-        QCOMPARE(form->Bank[2]->accessibleName(), QStringLiteral("Drawn Bank 3"));
+        QCOMPARE(form->Amount[4]->accessibleName(), QStringLiteral("Amount, line 5"));
+        QCOMPARE(form->Bank[2]->lineEdit()->accessibleName(), QStringLiteral("Drawn Bank, line 3"));
         QCOMPARE(form->findChild<QLabel*>(QStringLiteral("Label1_0"))->buddy(), form->cmbAcc);
         for (QWidget* widget : form->findChildren<QWidget*>()) {
             if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_")) ||

@@ -2,15 +2,10 @@
 #include "Amount.h"
 
 #include <QDate>
-#include <cmath>
-#include <cstdlib>
 
 namespace FieldFormat {
 
 namespace {
-
-// Ten million crore rupees in hundredths: far beyond any deposit slip.
-constexpr qint64 kMaxCents = 10'000'000'000'000'000LL;
 
 QString groupDigits(const QString& digits, AmountPattern pattern) {
     if (pattern == AmountPattern::Plain || digits.size() <= 3)
@@ -26,25 +21,6 @@ QString groupDigits(const QString& digits, AmountPattern pattern) {
         head.chop(take);
     }
     return grouped;
-}
-
-std::optional<qint64> doubleToCents(double value) {
-    if (!std::isfinite(value) || std::fabs(value) * 100.0 >= double(kMaxCents))
-        return std::nullopt;
-    // Fifteen significant digits drop the binary noise (1.005 is stored as
-    // 1.00499999...), then the decimal text is rounded half away from zero.
-    const QString text = QString::number(std::fabs(value), 'g', 15);
-    if (text.contains(QLatin1Char('e')))
-        return qint64(0); // far below one hundredth
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    const QString whole = point < 0 ? text : text.left(point);
-    const QString fraction = point < 0 ? QString() : text.mid(point + 1);
-    qint64 cents = whole.toLongLong() * 100;
-    const QString firstTwo = (fraction + QStringLiteral("00")).left(2);
-    cents += firstTwo.toInt();
-    if (fraction.size() > 2 && fraction[2] >= QLatin1Char('5'))
-        ++cents;
-    return value < 0 ? -cents : cents;
 }
 
 } // namespace
@@ -65,35 +41,6 @@ QString formatCents(qint64 cents, AmountPattern pattern) {
     const QString fraction = QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
     const QString text = groupDigits(digits, pattern) + QLatin1Char('.') + fraction;
     return cents < 0 ? QLatin1Char('-') + text : text;
-}
-
-std::optional<qint64> toCents(const QVariant& value) {
-    if (!value.isValid() || value.isNull())
-        return std::nullopt;
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong: {
-        const qint64 whole = value.toLongLong();
-        if (whole >= kMaxCents / 100 || whole <= -kMaxCents / 100)
-            return std::nullopt;
-        return whole * 100;
-    }
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return doubleToCents(value.toDouble());
-    default:
-        break;
-    }
-    const QString text = value.toString().trimmed();
-    if (text.isEmpty())
-        return std::nullopt;
-    if (const auto exact = Amount::parseCents(text))
-        return exact; // parseCents keeps within the largest amount already
-    bool ok = false;
-    const double number = text.toDouble(&ok);
-    return ok ? doubleToCents(number) : std::nullopt;
 }
 
 QString datePatternProblem(const QString& text) {

@@ -19,11 +19,6 @@ std::optional<AmountPattern> amountPattern(const QString& text);
 // Hundredths as text in the pattern; a negative amount starts with "-".
 QString formatCents(qint64 cents, AmountPattern pattern);
 
-// A stored amount (a number, or text holding one) in hundredths, rounded half
-// away from zero; nothing for an empty value, text that is no number, or an
-// amount beyond ten million crore.
-std::optional<qint64> toCents(const QVariant& value);
-
 // An empty problem when text is a usable date pattern: the letters d, M and y
 // with any separators ("dd-MM-yyyy", "ddMMyyyy", "dd/MM/yy"); otherwise what is wrong.
 QString datePatternProblem(const QString& text);

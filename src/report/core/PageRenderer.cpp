@@ -1,4 +1,5 @@
 #include "PageRenderer.h"
+#include "Amount.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -8,7 +9,6 @@ namespace PageRenderer {
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 constexpr double kPointsPerInch = 72.0;
 
 // Millimetres on the paper to device dots, with the origin moved by the printer offset.
@@ -116,7 +116,7 @@ QString fieldText(const Element& e, const QVariant& value) {
     case SlipColumns::Kind::Date:
         return FieldFormat::formatDate(value, e.dateFormat);
     case SlipColumns::Kind::Amount:
-        if (const auto cents = FieldFormat::toCents(value))
+        if (const auto cents = Amount::storedCents(value))
             return FieldFormat::formatCents(*cents, e.amountPattern);
         return value.toString();
     case SlipColumns::Kind::Number:
@@ -138,7 +138,7 @@ Scale deviceScale(const QPainter& painter, double zoom) {
 qint64 totalCents(const SlipRecord& slip) {
     qint64 total = 0;
     for (const QVariantMap& line : slip.lines)
-        total += FieldFormat::toCents(line.value(QStringLiteral("amount"))).value_or(0);
+        total += Amount::storedCents(line.value(QStringLiteral("amount"))).value_or(0);
     return total;
 }
 

@@ -10,6 +10,8 @@ class QPainter;
 // caller says how many device dots make a millimetre.
 namespace PageRenderer {
 
+constexpr double kMmPerInch = 25.4;
+
 enum class Mode {
     Preview, // the background image is drawn; the printer offset is not applied
     Paper,   // printing and PDF: the printer offset moves everything, no background

@@ -27,6 +27,10 @@ template <class Form> bool isLoaded() {
 // Shows the window, or brings it forward with its contents when it is shown already.
 void showForward(QWidget* form);
 
+// Closes every loaded window but keep, each as the operator would; false when
+// one stays open (it holds input the operator chose to keep).
+bool closeOthers(QWidget* keep);
+
 // Closes every loaded window (tests start each case from nothing).
 void closeAll();
 

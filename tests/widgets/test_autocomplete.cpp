@@ -1,5 +1,5 @@
 #include "AutoCompleteHook.h"
-#include "SlipTesting.h"
+#include "KeyTesting.h"
 #include "modComplete.h"
 
 #include <QAbstractItemView>

@@ -26,13 +26,18 @@ CloseWatcher& watcher() {
 }
 
 bool CloseWatcher::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close) {
+    if (event->type() != QEvent::Close)
+        return false;
+    // The window's own close handling decides first: it may keep the window
+    // open, and then the window stays the shared instance.
+    watched->event(event);
+    if (event->isAccepted()) {
         for (auto& [name, form] : registry()) {
             if (form == watched)
                 form.clear();
         }
     }
-    return false;
+    return true;
 }
 
 } // namespace
@@ -56,6 +61,20 @@ void showForward(QWidget* form) {
     form->show();
     form->raise();
     form->activateWindow();
+}
+
+bool closeOthers(QWidget* keep) {
+    QList<QPointer<QWidget>> open;
+    for (auto& [name, form] : registry()) {
+        if (form && form != keep)
+            open << form;
+    }
+    for (const QPointer<QWidget>& form : open) {
+        // A window may have gone with its owner meanwhile.
+        if (form && !form->close())
+            return false;
+    }
+    return true;
 }
 
 void closeAll() {

@@ -1,4 +1,5 @@
 #include "AutoCompleteHook.h"
+#include "Controls.h"
 #include "modComplete.h"
 
 #include <QAbstractItemView>
@@ -190,6 +191,8 @@ void installAutoComplete(QComboBox* combo) {
     // list at once.
     auto* edit = new QLineEdit(combo);
     edit->setPalette(combo->palette());
+    edit->setAccessibleName(combo->accessibleName());
+    Controls::unlimited(edit);
     combo->setLineEdit(edit);
     combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers the slip tests share: showing a window the way a person gets it, and
-// typing into it through the window, as the keyboard does.
+// Typing into a window the way the keyboard does: keys go to the window, not to
+// a widget picked by the test.
 #include "WindowTesting.h"
 
 #include <QApplication>
