@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <sqlite3.h>
 
 namespace {
@@ -78,12 +77,30 @@ void Connection::open(const QString& path, const QString& password) {
         throw DbError(m_db.lastError().text());
     try {
         Schema::checkDatabase(m_db, password);
-        QSqlQuery(m_db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        requireFullSync();
         registerCentsFunction(handle());
     } catch (...) {
         m_db.close();
         throw;
     }
+}
+
+void Connection::requireFullSync() {
+    QString reason;
+    try {
+        execute(QStringLiteral("PRAGMA synchronous=FULL"));
+        Statement readBack(*this, QStringLiteral("PRAGMA synchronous"));
+        const QString level = readBack.next() ? readBack.value(0).toString() : QString();
+        if (level.toInt() >= 2) // FULL or EXTRA
+            return;
+        reason = QStringLiteral("synchronous stays at %1").arg(level);
+    } catch (const DbError& error) {
+        reason = error.description();
+    }
+    m_writeRefusal =
+        QStringLiteral("Nothing can be stored: the database cannot be made to write each save "
+                       "through to the disk, so a saved slip might not survive a power cut.\n(%1)")
+            .arg(reason);
 }
 
 void Connection::execute(const QString& sql) {

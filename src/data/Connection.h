@@ -31,6 +31,9 @@ public:
     // Runs a statement without result rows; throws DbError.
     void execute(const QString& sql);
 
+    // Why no write may begin on this connection, or empty text when writes may.
+    QString writeRefusal() const { return m_writeRefusal; }
+
     // SQLite's error as the operator reads it: the common causes (busy,
     // read-only, disk full) in plain words first, SQLite's own text after them.
     static DbError describe(int sqliteCode, const QString& text);
@@ -44,7 +47,12 @@ public:
 
 private:
     Connection();
+    // Sets synchronous=FULL and reads it back; when it does not take, every
+    // write is refused with the reason.
+    void requireFullSync();
+
     QString m_name;
     QString m_path;
     QSqlDatabase m_db;
+    QString m_writeRefusal;
 };
