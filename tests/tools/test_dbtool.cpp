@@ -1,23 +1,95 @@
+#include "DemoData.h"
+#include "Statement.h"
 #include "TestEnv.h"
 #include "modData.h"
 
 #include <QSqlQuery>
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QThread>
+#include <signal.h>
 
 namespace {
 
-int runTool(const QStringList& arguments, QString* output = nullptr) {
-    QProcess tool;
-    tool.start(builtProgram("cheqora-db"), arguments);
-    if (!tool.waitForFinished(30000))
+// Runs a program built beside the tests; its exit status, or -1 when it did not
+// end within a minute.
+int runProgram(const QString& program, const QStringList& arguments, QString* output) {
+    QProcess process;
+    process.start(builtProgram(program), arguments);
+    if (!process.waitForFinished(60000))
         return -1;
     if (output)
-        *output = QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError());
-    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+        *output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+int runTool(const QStringList& arguments, QString* output = nullptr) {
+    return runProgram(QStringLiteral("cheqora-db"), arguments, output);
+}
+
+// About `megabytes` MB of slips with long remarks in env's database.
+void fill(TestEnv& env, int megabytes) {
+    env.createDatabase();
+    env.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                            "INSERT INTO tblSlip (sno, accno, sdate, remarks) "
+                            "SELECT i, '111', '2024-01-02', hex(randomblob(500)) FROM n")
+                 .arg(megabytes * 750));
+}
+
+QVariant valueIn(const QString& database, const QString& sql) {
+    auto connection = Connection::create();
+    connection->open(database, kDatabasePassword);
+    Statement statement(*connection, sql);
+    return statement.next() ? statement.value(0) : QVariant();
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// Rows of files that are no sound Cheqora database, and what is said about each.
+void unsoundFiles() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("empty file") << "empty"
+                                << "The database has no table tblacc.";
+    QTest::newRow("SQLite file of another program") << "foreign"
+                                                    << "The database has no table tblacc.";
+    QTest::newRow("a column missing") << "nocolumn"
+                                      << "lacks the column remarks";
+    QTest::newRow("another password") << "password"
+                                      << "Not a valid password.";
+    QTest::newRow("a damaged index") << "damaged"
+                                     << "database disk image is malformed";
+}
+
+void makeUnsound(const QString& kind, const QString& path) {
+    QFile file(path);
+    if (kind == "empty") {
+        file.open(QIODevice::WriteOnly);
+        return;
+    }
+    DemoData::createDemoDatabase(path, kDatabasePassword);
+    const qint64 offset = valueIn(path, "SELECT (rootpage - 1) * (SELECT page_size FROM pragma_page_size) "
+                                        "FROM sqlite_master WHERE name = 'idxDetailsBank'")
+                              .toLongLong();
+    auto connection = Connection::create();
+    connection->open(path, kDatabasePassword);
+    const QMap<QString, QStringList> changes{
+        {"foreign",
+         {"DROP TABLE tblSlipDetails", "DROP TABLE tblSlip", "DROP TABLE tblAcc", "CREATE TABLE notes (x)"}},
+        {"nocolumn", {"ALTER TABLE tblSlip DROP COLUMN remarks"}},
+        {"password", {"UPDATE cheqoraAccess SET hash = 'another'"}}};
+    for (const QString& sql : changes.value(kind))
+        connection->execute(sql);
+    connection.reset(); // the last connection: its log goes into the file
+    if (kind == "damaged" && file.open(QIODevice::ReadWrite) && file.seek(offset))
+        file.write(QByteArray(64, 'Z'));
 }
 
 QByteArray fileHash(const QString& path) {
@@ -100,12 +172,135 @@ private slots:
         QVERIFY(!QFile::exists(env.folder() + "/x.mdb"));
     }
 
+    void backupEndsUnderSteadyWrites() {
+        TestEnv env;
+        fill(env, 30);
+        QProcess writer;
+        writer.start(builtProgram("lock_holder"), {env.databasePath(), "--every", "10"});
+        QVERIFY(writer.waitForReadyRead(30000));
+        const QString copy = env.folder() + "/copy.mdb";
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(runTool({"backup", env.databasePath(), copy}), 0);
+        qInfo("%lld MB copied in %lld ms while another process commits every 10 ms",
+              QFileInfo(env.databasePath()).size() >> 20, timer.elapsed());
+        QVERIFY(timer.elapsed() < 15000); // five seconds is the aim; this allows for a busy machine
+        QCOMPARE(writer.state(), QProcess::Running);
+        writer.kill();
+        writer.waitForFinished();
+        // As of one moment: each of the writer's slips in the copy has its cheque line.
+        const int written =
+            valueIn(copy, "SELECT count(*) FROM tblSlip WHERE accName = 'Other copy'").toInt();
+        QVERIFY(written > 0);
+        QCOMPARE(valueIn(copy, "SELECT count(*) FROM tblSlipDetails WHERE chqno = '000900'").toInt(),
+                 written);
+    }
+
+    void aBackupCutOffLeavesNoDestination() {
+        TestEnv env;
+        fill(env, 30);
+        const QStringList before = entries(env.folder());
+        const QString copy = env.folder() + "/copy.mdb";
+        QProcess tool;
+        tool.start(builtProgram("cheqora-db"), {"backup", env.databasePath(), copy});
+        // Killed once a file of its own holds a megabyte: in the middle of the copy.
+        const auto copying = [&] {
+            for (const QFileInfo& file : QDir(env.folder()).entryInfoList(QDir::Files))
+                if (!before.contains(file.fileName()) && file.size() > (1 << 20))
+                    return true;
+            return false;
+        };
+        QElapsedTimer timer;
+        timer.start();
+        while (!copying() && !timer.hasExpired(60000))
+            QThread::msleep(1);
+        ::kill(pid_t(tool.processId()), SIGKILL);
+        tool.waitForFinished();
+        QCOMPARE(tool.exitStatus(), QProcess::CrashExit);
+        QVERIFY(!QFileInfo::exists(copy));
+        QCOMPARE(runTool({"check", copy}), 1);
+    }
+
+    void backupOfAnUnsoundFileLeavesNothing_data() { unsoundFiles(); }
+    void backupOfAnUnsoundFileLeavesNothing() {
+        QFETCH(QString, kind);
+        QFETCH(QString, why);
+        TestEnv env;
+        makeUnsound(kind, env.databasePath());
+        const QStringList before = entries(env.folder());
+        QString output;
+        QCOMPARE(runTool({"backup", env.databasePath(), env.folder() + "/copy.mdb"}, &output), 1);
+        QVERIFY2(output.contains(why), qPrintable(output));
+        QCOMPARE(entries(env.folder()), before);
+    }
+
+    void checkSaysWhyAFileIsUnsound_data() { unsoundFiles(); }
+    void checkSaysWhyAFileIsUnsound() {
+        QFETCH(QString, kind);
+        QFETCH(QString, why);
+        TestEnv env;
+        makeUnsound(kind, env.databasePath());
+        QString output;
+        QCOMPARE(runTool({"check", env.databasePath()}, &output), 1);
+        QVERIFY2(output.contains(why), qPrintable(output));
+    }
+
+    // Columns: the source and the destination, in the test's folder.
+    void backupRefusesTheDatabaseAndItsCompanions_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("the database itself") << "data.mdb"
+                                             << "data.mdb";
+        QTest::newRow("its -wal") << "data.mdb"
+                                  << "data.mdb-wal";
+        QTest::newRow("its -shm") << "data.mdb"
+                                  << "data.mdb-shm";
+        QTest::newRow("its -journal") << "data.mdb"
+                                      << "data.mdb-journal";
+        QTest::newRow("its -wal through a linked folder") << "data.mdb"
+                                                          << "linked/data.mdb-wal";
+        QTest::newRow("the -wal of the file a link names") << "link.mdb"
+                                                           << "data.mdb-wal";
+    }
+    void backupRefusesTheDatabaseAndItsCompanions() { refusedDestination("beside it"); }
+
+    void backupKeepsALinkAtTheDestination_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("a link to a missing folder") << "data.mdb"
+                                                    << "to-missing-folder";
+        QTest::newRow("a link to a missing file") << "data.mdb"
+                                                  << "to-missing-file";
+    }
+    void backupKeepsALinkAtTheDestination() { refusedDestination("exists already"); }
+
     void usageErrors() {
         QString output;
         QCOMPARE(runTool({}, &output), 2);
         QVERIFY(output.contains("Usage: cheqora-db"));
         QCOMPARE(runTool({"frobnicate", "x.mdb"}), 2);
         QCOMPARE(runTool({"--help"}), 0);
+    }
+
+private:
+    // A backup to the row's destination is refused with `reason`, and nothing in the folder changes.
+    void refusedDestination(const QString& reason) {
+        QFETCH(QString, source);
+        QFETCH(QString, destination);
+        TestEnv env;
+        QCOMPARE(runTool({"demo", env.databasePath()}), 0);
+        QVERIFY(QFile::link(env.folder(), env.folder() + "/linked"));
+        QVERIFY(QFile::link(env.databasePath(), env.folder() + "/link.mdb"));
+        QVERIFY(QFile::link("/missing-folder/copy.mdb", env.folder() + "/to-missing-folder"));
+        QVERIFY(QFile::link("missing.mdb", env.folder() + "/to-missing-file"));
+        const QStringList before = entries(env.folder());
+        const QByteArray stored = fileHash(env.databasePath());
+        QString output;
+        QCOMPARE(runTool({"backup", env.folder() + "/" + source, env.folder() + "/" + destination}, &output),
+                 1);
+        QVERIFY2(output.contains(reason), qPrintable(output));
+        QCOMPARE(entries(env.folder()), before);
+        QCOMPARE(fileHash(env.databasePath()), stored);
     }
 };
 
