@@ -22,6 +22,8 @@ public:
 
     // Opens an existing Cheqora database; throws DbError with a description when
     // the file is missing, is no SQLite database, lacks a table or refuses the password.
+    // A file this process cannot write is opened read-only: it reads, and a write
+    // fails as read-only.
     void open(const QString& path, const QString& password);
     QString path() const { return m_path; }
     QSqlDatabase database() const { return m_db; }

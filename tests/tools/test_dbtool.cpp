@@ -12,14 +12,26 @@
 #include <QProcess>
 #include <QTest>
 #include <QThread>
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 
 // Runs a program built beside the tests; its exit status, or -1 when it did not
-// end within a minute.
-int runProgram(const QString& program, const QStringList& arguments, QString* output) {
+// end within a minute. asAnotherUser runs it as a user whom the test's chmod
+// restricts: root, whom file permissions do not stop, runs it as nobody.
+int runProgram(const QString& program, const QStringList& arguments, QString* output,
+               bool asAnotherUser = false) {
     QProcess process;
+    const passwd* nobody = ::getpwnam("nobody");
+    if (asAnotherUser && ::geteuid() == 0 && nobody) {
+        process.setChildProcessModifier([uid = nobody->pw_uid, gid = nobody->pw_gid] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                ::_exit(127);
+        });
+    }
     process.start(builtProgram(program), arguments);
     if (!process.waitForFinished(60000))
         return -1;
@@ -28,8 +40,8 @@ int runProgram(const QString& program, const QStringList& arguments, QString* ou
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-int runTool(const QStringList& arguments, QString* output = nullptr) {
-    return runProgram(QStringLiteral("cheqora-db"), arguments, output);
+int runTool(const QStringList& arguments, QString* output = nullptr, bool asAnotherUser = false) {
+    return runProgram(QStringLiteral("cheqora-db"), arguments, output, asAnotherUser);
 }
 
 // About `megabytes` MB of slips with long remarks in env's database.
@@ -273,6 +285,33 @@ private slots:
                                                   << "to-missing-file";
     }
     void backupKeepsALinkAtTheDestination() { refusedDestination("exists already"); }
+
+    void readOnlyDatabasesAreRead_data() {
+        QTest::addColumn<bool>("folderReadOnly");
+        QTest::newRow("a read-only file in a writable folder") << false;
+        QTest::newRow("a read-only file in a read-only folder") << true;
+    }
+    void readOnlyDatabasesAreRead() {
+        QFETCH(bool, folderReadOnly);
+        TestEnv env;
+        const QString office = env.folder() + "/office", database = office + "/data.mdb";
+        QVERIFY(QDir().mkdir(office));
+        QCOMPARE(runTool({"demo", database}), 0);
+        QVERIFY(QFile::setPermissions(env.folder(), QFileDevice::Permissions(0x7777)));
+        QVERIFY(QFile::setPermissions(database, QFileDevice::Permissions(0x4444)));
+        QVERIFY(QFile::setPermissions(office, QFileDevice::Permissions(folderReadOnly ? 0x5555 : 0x7777)));
+        QString output;
+        QCOMPARE(runTool({"check", database}, &output, true), 0);
+        QCOMPARE(output, QString("ok\n"));
+        QCOMPARE(runTool({"backup", database, env.folder() + "/copy.mdb"}, &output, true), 0);
+        QCOMPARE(runProgram("lock_holder", {database, "0"}, &output, true), 1);
+        QVERIFY2(output.contains("The database file is read-only"), qPrintable(output));
+        QCOMPARE(entries(office), QStringList{"data.mdb"});
+        // Made writable again, it takes a save at once.
+        QVERIFY(QFile::setPermissions(database, QFileDevice::Permissions(0x6666)));
+        QVERIFY(QFile::setPermissions(office, QFileDevice::Permissions(0x7777)));
+        QCOMPARE(runProgram("lock_holder", {database, "0"}, &output, true), 0);
+    }
 
     void usageErrors() {
         QString output;
