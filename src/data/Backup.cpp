@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -23,7 +22,7 @@ const QStringList kDatabaseFileSuffixes{QString(), QStringLiteral("-wal"), QStri
 
 DbError systemError(const QString& path) {
     return DbError(
-        QStringLiteral("'%1' cannot be written: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+        QStringLiteral("'%1' cannot be written: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 DbError notSound(const QString& path, const DbError& cause) {
@@ -65,6 +64,8 @@ void refuseDestination(const QString& source, const QString& destination) {
 // Every page in one step, so in one read transaction of the source: the copy is
 // the database as of one moment, and in WAL mode that reader holds up no writer.
 void copyPages(sqlite3* source, const QString& target) {
+    if (!source)
+        throw DbError(QStringLiteral("The connection is not open."));
     sqlite3* copy = nullptr;
     int code = sqlite3_open_v2(QFile::encodeName(target).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr);
     if (code == SQLITE_OK) {
