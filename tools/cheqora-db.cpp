@@ -18,8 +18,11 @@ const char* const kUsage =
     "  init FILE   create an empty Cheqora database (tables, indexes, password check)\n"
     "  demo FILE   create a database with demo accounts and slips\n"
     "  backup FILE DEST\n"
-    "              copy FILE to DEST consistently, also while Cheqora is running\n"
-    "  check FILE  report the integrity of FILE (\"ok\" when sound)\n"
+    "              copy FILE to DEST as it stands at one moment, also while Cheqora\n"
+    "              is running; DEST appears only once the copy is complete and sound\n"
+    "  check FILE  print \"ok\" when FILE is a sound Cheqora database (SQLite's\n"
+    "              integrity check, the tables and their columns, the password check)\n"
+    "              and say why not otherwise\n"
     "\n"
     "An existing file is never overwritten.\n"
     "Exit status: 0 done (check: the file is sound), 1 the command failed, 2 wrong usage.\n";
@@ -51,13 +54,13 @@ int main(int argc, char* argv[]) {
         } else if (command == QLatin1String("demo")) {
             DemoData::createDemoDatabase(file, kDatabasePassword);
         } else if (isBackup) {
-            Backup::copyDatabase(file, args[2]);
+            Backup::copyDatabase(file, args[2], kDatabasePassword);
             std::printf("Copied %s to %s\n", qPrintable(file), qPrintable(args[2]));
             return 0;
         } else if (command == QLatin1String("check")) {
-            const QString result = Backup::integrityCheck(file);
-            std::printf("%s\n", qPrintable(result));
-            return result == QLatin1String("ok") ? 0 : 1;
+            Backup::checkDatabase(file, kDatabasePassword);
+            std::printf("ok\n");
+            return 0;
         } else {
             return usage();
         }
