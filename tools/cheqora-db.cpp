@@ -2,12 +2,14 @@
 #include "Backup.h"
 #include "DbError.h"
 #include "DemoData.h"
+#include "OrphanLines.h"
 #include "Schema.h"
 #include "modData.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -22,7 +24,10 @@ const char* const kUsage =
     "              is running; DEST appears only once the copy is complete and sound\n"
     "  check FILE  print \"ok\" when FILE is a sound Cheqora database (SQLite's\n"
     "              integrity check, the tables and their columns, the password check)\n"
-    "              and say why not otherwise\n"
+    "              and say why not otherwise; warn of cheque lines without their slip\n"
+    "  repair-orphans FILE\n"
+    "              give cheque lines without their slip a new slip each (per old\n"
+    "              slip key), dated today, so that the slip list shows them\n"
     "\n"
     "An existing file is never overwritten.\n"
     "Exit status: 0 done (check: the file is sound), 1 the command failed, 2 wrong usage.\n";
@@ -31,6 +36,68 @@ int usage() {
     std::fputs(kUsage, stderr);
     return 2;
 }
+
+int init(const QStringList& args) {
+    Schema::createDatabase(args[0], kDatabasePassword);
+    std::printf("Created %s\n", qPrintable(args[0]));
+    return 0;
+}
+
+int demo(const QStringList& args) {
+    DemoData::createDemoDatabase(args[0], kDatabasePassword);
+    std::printf("Created %s\n", qPrintable(args[0]));
+    return 0;
+}
+
+int backup(const QStringList& args) {
+    Backup::copyDatabase(args[0], args[1], kDatabasePassword);
+    std::printf("Copied %s to %s\n", qPrintable(args[0]), qPrintable(args[1]));
+    return 0;
+}
+
+int check(const QStringList& args) {
+    Backup::checkDatabase(args[0], kDatabasePassword);
+    std::printf("ok\n");
+    const QList<OrphanLines::Group> orphans = OrphanLines::find(args[0], kDatabasePassword);
+    if (orphans.isEmpty())
+        return 0;
+    int lines = 0;
+    QStringList keys;
+    for (const OrphanLines::Group& group : orphans) {
+        lines += group.lines;
+        keys << QString::number(group.oldKey);
+    }
+    // A warning, not a fault of the file: the slips were deleted, their lines stayed.
+    std::printf("warning: %d cheque lines belong to no slip (slip keys %s); \"cheqora-db repair-orphans %s\" "
+                "makes them visible\n",
+                lines, qPrintable(keys.join(QStringLiteral(", "))), qPrintable(args[0]));
+    return 0;
+}
+
+int repairOrphans(const QStringList& args) {
+    const QList<OrphanLines::Repair> repairs = OrphanLines::repair(args[0], kDatabasePassword);
+    if (repairs.isEmpty())
+        std::printf("No cheque lines without their slip.\n");
+    for (const OrphanLines::Repair& repair : repairs)
+        std::printf("Slip key %lld: %d cheque line%s moved to the new slip %lld, Sr. No %lld\n",
+                    repair.group.oldKey, repair.group.lines, repair.group.lines == 1 ? "" : "s", repair.newKey,
+                    repair.serialNumber);
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    qsizetype arguments;
+    std::function<int(const QStringList&)> run;
+};
+
+const Command kCommands[] = {
+    {"init", 1, init},
+    {"demo", 1, demo},
+    {"backup", 2, backup},
+    {"check", 1, check},
+    {"repair-orphans", 1, repairOrphans},
+};
 
 } // namespace
 
@@ -41,33 +108,17 @@ int main(int argc, char* argv[]) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (args.size() < 2)
-        return usage();
-    const QString& command = args[0];
-    const QString& file = args[1];
-    const bool isBackup = command == QLatin1String("backup");
-    if (args.size() != (isBackup ? 3 : 2))
-        return usage();
-    try {
-        if (command == QLatin1String("init")) {
-            Schema::createDatabase(file, kDatabasePassword);
-        } else if (command == QLatin1String("demo")) {
-            DemoData::createDemoDatabase(file, kDatabasePassword);
-        } else if (isBackup) {
-            Backup::copyDatabase(file, args[2], kDatabasePassword);
-            std::printf("Copied %s to %s\n", qPrintable(file), qPrintable(args[2]));
-            return 0;
-        } else if (command == QLatin1String("check")) {
-            Backup::checkDatabase(file, kDatabasePassword);
-            std::printf("ok\n");
-            return 0;
-        } else {
+    for (const Command& command : kCommands) {
+        if (args.isEmpty() || args[0] != QLatin1String(command.name))
+            continue;
+        if (args.size() - 1 != command.arguments)
             return usage();
+        try {
+            return command.run(args.mid(1));
+        } catch (const DbError& error) {
+            std::fprintf(stderr, "cheqora-db: %s\n", error.what());
+            return 1;
         }
-    } catch (const DbError& error) {
-        std::fprintf(stderr, "cheqora-db: %s\n", error.what());
-        return 1;
     }
-    std::printf("Created %s\n", qPrintable(file));
-    return 0;
+    return usage();
 }

@@ -4,6 +4,7 @@
 #include "modData.h"
 
 #include <QCryptographicHash>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -270,6 +271,41 @@ private slots:
         // Made writable again, it takes a save at once.
         QVERIFY(mode(database, 0666) && mode(office, 0777));
         QCOMPARE(runTool({database, "0"}, &output, true, "lock_holder"), 0);
+    }
+
+    // Lines an earlier version stored under the key of a deleted slip: check
+    // warns of them (the file is sound), repair-orphans gives each old key a
+    // new slip and deletes nothing.
+    void orphanedLinesAreReportedAndRepaired() {
+        TestEnv env;
+        env.createDatabase();
+        env.exec("insert into tblSlip (sno, accno, sdate) values (41, '111', '2024-01-02')");
+        env.exec(
+            "insert into tblSlipDetails (sid, chqno, amount) values (1, '000001', 5), (7, '000002', 10), "
+            "(7, '000003', 20), (9, '000004', 30)");
+        QString output;
+        QCOMPARE(runTool({"check", env.databasePath()}, &output), 0);
+        QCOMPARE(output, QStringLiteral("ok\nwarning: 3 cheque lines belong to no slip (slip keys 7, 9); "
+                                        "\"cheqora-db repair-orphans %1\" makes them visible\n")
+                             .arg(env.databasePath()));
+
+        QCOMPARE(runTool({"repair-orphans", env.databasePath()}, &output), 0);
+        QCOMPARE(output, QStringLiteral("Slip key 7: 2 cheque lines moved to the new slip 2, Sr. No 42\n"
+                                        "Slip key 9: 1 cheque line moved to the new slip 3, Sr. No 43\n"));
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        QCOMPARE(
+            env.scalar("select group_concat(sid || ':' || sno || ':' || sdate || ':' || remarks, '|') from "
+                       "tblSlip where sid > 1")
+                .toString(),
+            QStringLiteral("2:42:%1:Cheque lines of slip 7, which was deleted; recovered on %1|"
+                           "3:43:%1:Cheque lines of slip 9, which was deleted; recovered on %1")
+                .arg(today));
+        QCOMPARE(env.scalar("select group_concat(sid || ':' || chqno, '|') from tblSlipDetails").toString(),
+                 QStringLiteral("1:000001|2:000002|2:000003|3:000004"));
+        QCOMPARE(runTool({"check", env.databasePath()}, &output), 0);
+        QCOMPARE(output, QStringLiteral("ok\n"));
+        QCOMPARE(runTool({"repair-orphans", env.databasePath()}, &output), 0);
+        QCOMPARE(output, QStringLiteral("No cheque lines without their slip.\n"));
     }
 
     void usageErrors() {
