@@ -1,11 +1,19 @@
 // Printer alignment: the fit from measured marks, its bad input, the store,
 // and the alignment page.
 #include "AlignmentPage.h"
+#include "Forms.h"
+#include "GridTesting.h"
 #include "PrinterAlignment.h"
 #include "ReportTestSupport.h"
+#include "WindowTesting.h"
+#include "frmAlignPrinter.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPushButton>
 #include <QRandomGenerator>
 
 using PrinterAlignment::Alignment;
@@ -162,6 +170,76 @@ private slots:
             });
             QVERIFY2(beside, qPrintable(QStringLiteral("%1,%2").arg(mark.x()).arg(mark.y())));
         }
+    }
+
+    // The window, as an operator uses it: the alignment page printed, the
+    // measures typed, fitted and saved; bad input saves nothing; the quick
+    // correction; the list of aligned printers and a reset.
+    void theAlignPrinterWindow() {
+        TestEnv env;
+        QStringList printed; // printer|page size, per page
+        frmAlignPrinter::setPageDevice([&](const QString& printer, const QPageLayout& layout) {
+            printed << printer + QLatin1Char('|') +
+                           QString::number(layout.pageSize().size(QPageSize::Millimeter).width());
+            auto writer = std::make_unique<QPdfWriter>(env.folder() +
+                                                       QStringLiteral("/page%1.pdf").arg(printed.size()));
+            writer->setPageLayout(layout);
+            return std::unique_ptr<QPagedPaintDevice>(std::move(writer));
+        });
+        frmAlignPrinter& window = Forms::get<frmAlignPrinter>();
+        window.setSlipPaper(QStringLiteral("Slip"), QSizeF(210, 99));
+        QVERIFY(showActive(&window));
+        window.cmbPrinter->setCurrentText(QStringLiteral("Office Laser"));
+        QTest::mouseClick(window.cmdPrintPage, Qt::LeftButton);
+        QCOMPARE(printed, QStringList{"Office Laser|210"});
+
+        // A feed 1.5 mm to the right, 2 mm low, stretched 1 % down the sheet.
+        const QList<QPointF> marks = PrinterAlignment::marks(window.paper());
+        auto typeMeasures = [&](int count) {
+            for (int i = 0; i < frmAlignPrinter::kMarks; ++i) {
+                window.txtLeft[i]->clear();
+                window.txtTop[i]->clear();
+                if (i >= count)
+                    continue;
+                QTest::keyClicks(window.txtLeft[i], QString::number(marks[i].x() + 1.5));
+                QTest::keyClicks(window.txtTop[i], QString::number(marks[i].y() * 1.01 + 2));
+            }
+        };
+        typeMeasures(1);
+        QTest::mouseClick(window.cmdFit, Qt::LeftButton);
+        QCOMPARE(shownTexts(), QStringList{"Measure at least two marks."});
+        QVERIFY(PrinterAlignment::alignedPrinters().isEmpty());
+        typeMeasures(frmAlignPrinter::kMarks);
+        window.txtTop[2]->setText(QStringLiteral("1o"));
+        QTest::mouseClick(window.cmdFit, Qt::LeftButton);
+        QCOMPARE(shownTexts().last(),
+                 QStringLiteral("Mark 3 from the top: \"1o\" is not a number of millimetres."));
+        QVERIFY(PrinterAlignment::alignedPrinters().isEmpty());
+
+        typeMeasures(frmAlignPrinter::kMarks);
+        QTest::mouseClick(window.cmdFit, Qt::LeftButton);
+        QCOMPARE(shownTexts().size(), 2);
+        const Alignment fitted = PrinterAlignment::load(QStringLiteral("Office Laser"));
+        QVERIFY(std::abs(fitted.offsetXMm + 1.5) < 1e-6 && std::abs(fitted.scaleY - 1 / 1.01) < 1e-6);
+        QCOMPARE(window.lblError[4]->text(), QStringLiteral("left off by 0.00 mm"));
+        QCOMPARE(window.FG->rows(), 2);
+        QCOMPARE(window.FG->textMatrix(1, 1), QStringLiteral("Office Laser"));
+        QTest::mouseClick(window.cmdCheckPage, Qt::LeftButton);
+        QCOMPARE(printed.size(), 2);
+
+        // "Everything came out 2 mm low and 1 mm to the right."
+        QTest::keyClicks(window.txtRight, QStringLiteral("1"));
+        QTest::keyClicks(window.txtLow, QStringLiteral("2"));
+        QTest::mouseClick(window.cmdShift, Qt::LeftButton);
+        QCOMPARE(PrinterAlignment::load(QStringLiteral("Office Laser")),
+                 PrinterAlignment::shifted(fitted, 1, 2));
+
+        clickGridRow(window.FG, 1);
+        MsgBox::setNextAnswer(MsgBox::Button::Yes);
+        QTest::mouseClick(window.cmdReset, Qt::LeftButton);
+        QVERIFY(PrinterAlignment::alignedPrinters().isEmpty());
+        QCOMPARE(window.FG->rows(), 1);
+        frmAlignPrinter::setPageDevice({});
     }
 };
 
