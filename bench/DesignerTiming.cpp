@@ -53,17 +53,19 @@ QString makeTemplate(const QString& folder, const QString& scan, int run) {
     t.tables = {{QStringLiteral("tblSlip"), QStringLiteral("slipODBC"), QString()}};
     t.parameters = {{QStringLiteral("slipKey"), 0, QString(), {}}};
     t.selection = QStringLiteral("{tblSlip.sid} = {?slipKey}");
-    t.background = Background{folder + QLatin1Char('/') + image, QImage(1, 1, QImage::Format_RGB32), QRectF(0, 0, 210, 297)};
+    t.background = Background{folder + QLatin1Char('/') + image, QImage(1, 1, QImage::Format_RGB32),
+                              QRectF(0, 0, 210, 297)};
     const QStringList columns{QStringLiteral("tblSlip.sdate"), QStringLiteral("tblSlip.accName"),
                               QStringLiteral("tblAcc.accno"), QStringLiteral("tblSlip.depositedBy")};
     for (int i = 0; i < kElements - 5; ++i) {
         const QPointF at(10 + (i % 3) * 65, 10 + (i / 3) * 12);
         const bool words = i == 0;
-        TemplateEditing::add(t,
-                             words ? TemplateEditing::newElement(t, ElementKind::Words)
-                                   : TemplateEditing::newElement(t, ElementKind::Field,
-                                                                 SlipColumns::qualified(columns[i % columns.size()])),
-                             at);
+        TemplateEditing::add(
+            t,
+            words ? TemplateEditing::newElement(t, ElementKind::Words)
+                  : TemplateEditing::newElement(t, ElementKind::Field,
+                                                SlipColumns::qualified(columns[i % columns.size()])),
+            at);
     }
     for (const char* column : {"chqno", "chqdate", "bank", "city", "amount"})
         TemplateEditing::add(t,

@@ -14,7 +14,7 @@ class DesignDocument : public QObject {
     Q_OBJECT
 public:
     // Kinds of change whose runs merge into one undo step while the selection stays.
-    enum Merge { kNoMerge = 0, kNudge = 1, kBand = 2, kBackground = 3, kProperty = 100 };
+    enum Merge { kNoMerge = 0, kNudge = 1, kProperty = 100 };
 
     explicit DesignDocument(ReportTemplate layout, qint64 accountKey = 0, QObject* parent = nullptr);
 

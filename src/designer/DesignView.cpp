@@ -57,7 +57,10 @@ DesignView::DesignView(DesignDocument& document, QWidget* parent)
     applyZoom();
 }
 
-DesignView::~DesignView() = default;
+DesignView::~DesignView() {
+    // The scene, a child, goes after this view: what it reports while going is no longer heard.
+    m_scene->disconnect(this);
+}
 
 void DesignView::setTruePixelsPerMm(double pixels) {
     m_truePixelsPerMm = pixels;

@@ -53,6 +53,13 @@ QRectF checkedBox(const QRectF& box) {
     return box;
 }
 
+void openPdf(QPdfDocument& pdf, const QString& path) {
+    if (pdf.load(path) != QPdfDocument::Error::None)
+        throw ReportError(QStringLiteral("The file \"%1\" cannot be read as a PDF.").arg(shown(path)));
+    if (pdf.pageCount() < 1)
+        throw ReportError(QStringLiteral("The PDF \"%1\" has no pages.").arg(shown(path)));
+}
+
 } // namespace
 
 Scan importImage(const QString& imagePath, const QString& templatePath) {
@@ -79,17 +86,13 @@ Scan importImage(const QString& imagePath, const QString& templatePath) {
 
 int pdfPageCount(const QString& pdfPath) {
     QPdfDocument pdf;
-    if (pdf.load(pdfPath) != QPdfDocument::Error::None)
-        throw ReportError(QStringLiteral("The file \"%1\" cannot be read as a PDF.").arg(shown(pdfPath)));
-    if (pdf.pageCount() < 1)
-        throw ReportError(QStringLiteral("The PDF \"%1\" has no pages.").arg(shown(pdfPath)));
+    openPdf(pdf, pdfPath);
     return pdf.pageCount();
 }
 
 Scan importPdfPage(const QString& pdfPath, int pageIndex, const QString& templatePath) {
     QPdfDocument pdf;
-    if (pdf.load(pdfPath) != QPdfDocument::Error::None)
-        throw ReportError(QStringLiteral("The file \"%1\" cannot be read as a PDF.").arg(shown(pdfPath)));
+    openPdf(pdf, pdfPath);
     if (pageIndex < 0 || pageIndex >= pdf.pageCount())
         throw ReportError(
             QStringLiteral("The PDF \"%1\" has no page %2.").arg(shown(pdfPath)).arg(pageIndex + 1));

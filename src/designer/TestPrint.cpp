@@ -2,10 +2,9 @@
 #include "ReportError.h"
 #include "ReportOutput.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace TestPrint {
 
@@ -48,15 +47,8 @@ void print(const ReportTemplate& layout, const SlipRecord& slip, QPagedPaintDevi
 }
 
 void exportPdf(const ReportTemplate& layout, const SlipRecord& slip, const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("The PDF file '%1' cannot be written: %2.")
-                              .arg(QDir::toNativeSeparators(path), file.errorString()));
-    QPdfWriter writer(&file);
-    writer.setResolution(1200);
-    writer.setCreator(QStringLiteral("Cheqora"));
-    writer.setTitle(QFileInfo(layout.filePath).fileName() + QStringLiteral(" (test print)"));
-    print(layout, slip, writer);
+    ReportOutput::writePdf(path, QFileInfo(layout.filePath).fileName() + QStringLiteral(" (test print)"),
+                           [&](QPagedPaintDevice& device) { print(layout, slip, device); });
 }
 
 } // namespace TestPrint

@@ -394,9 +394,8 @@ bool frmDesigner::placeScan(const QRectF& box) {
             throw ReportError(QStringLiteral("The template has no scan; import one first."));
         if (!(box.width() >= 1 && box.height() >= 1))
             throw ReportError(QStringLiteral("A scan is at least 1 mm wide and high. Nothing was changed."));
-        m_document->change(
-            QStringLiteral("Place the scan"), [&](ReportTemplate& t) { t.background->box = box; },
-            std::nullopt, DesignDocument::kBackground);
+        m_document->change(QStringLiteral("Place the scan"),
+                           [&](ReportTemplate& t) { t.background->box = box; });
     });
 }
 

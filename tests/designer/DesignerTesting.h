@@ -1,11 +1,11 @@
 #pragma once
 // Shared by the designer tests: a template in a test folder, opened in the
 // designer window at a known screen resolution, and the page's coordinates.
+#include "../report/ReportTestSupport.h"
+#include "../report/TemplateCompare.h"
 #include "DesignView.h"
 #include "DesignerDialogs.h"
 #include "ElementItem.h"
-#include "../report/ReportTestSupport.h"
-#include "../report/TemplateCompare.h"
 #include "TemplateLoader.h"
 #include "WindowTesting.h"
 #include "frmDesigner.h"
@@ -22,6 +22,7 @@ inline frmDesigner* open(const QString& path) {
     auto* window = new frmDesigner(TemplateLoader::load(path));
     window->view().setTruePixelsPerMm(kPixelsPerMm);
     window->view().setZoom(1.0);
+    window->resize(1800, 1000); // the whole page and the handles left of it in view
     if (!showActive(window))
         qFatal("the designer window did not become active");
     window->view().centerOn(window->document().layout().paper.width() / 2,

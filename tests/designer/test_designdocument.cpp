@@ -1,7 +1,7 @@
-#include "DesignDocument.h"
-#include "ReportError.h"
 #include "../report/ReportTestSupport.h"
 #include "../report/TemplateCompare.h"
+#include "DesignDocument.h"
+#include "ReportError.h"
 #include "TemplateEditing.h"
 #include "TemplateLoader.h"
 
@@ -15,13 +15,15 @@ const ElementRef kFirst{false, 0};
 const ElementRef kSecond{false, 1};
 
 QString twoElements(TestEnv& env) {
-    return writeTemplate(env, "pv1.rpt", slipTemplate({text(10, 10, "One", 30, 5), text(10, 30, "Two", 30, 5)}));
+    return writeTemplate(env, "pv1.rpt",
+                         slipTemplate({text(10, 10, "One", 30, 5), text(10, 30, "Two", 30, 5)}));
 }
 
 void nudge(DesignDocument& d, QPointF delta) {
     const std::vector<ElementRef> selection = d.selection();
-    d.change("Nudge", [&](ReportTemplate& t) { TemplateEditing::move(t, selection, delta); }, std::nullopt,
-             DesignDocument::kNudge);
+    d.change(
+        "Nudge", [&](ReportTemplate& t) { TemplateEditing::move(t, selection, delta); }, std::nullopt,
+        DesignDocument::kNudge);
 }
 
 } // namespace
@@ -35,10 +37,13 @@ private slots:
             d.change("Move", [](ReportTemplate& t) { TemplateEditing::move(t, {kFirst}, QPointF(5, 7)); });
         });
         QTest::newRow("resize") << Change([](DesignDocument& d) {
-            d.change("Resize", [](ReportTemplate& t) { TemplateEditing::setPageBox(t, kFirst, QRectF(1, 2, 50, 9)); });
+            d.change("Resize",
+                     [](ReportTemplate& t) { TemplateEditing::setPageBox(t, kFirst, QRectF(1, 2, 50, 9)); });
         });
         QTest::newRow("delete") << Change([](DesignDocument& d) {
-            d.change("Delete", [](ReportTemplate& t) { TemplateEditing::remove(t, {kFirst}); }, std::vector<ElementRef>{});
+            d.change(
+                "Delete", [](ReportTemplate& t) { TemplateEditing::remove(t, {kFirst}); },
+                std::vector<ElementRef>{});
         });
         QTest::newRow("add") << Change([](DesignDocument& d) {
             d.change("Add", [](ReportTemplate& t) {
@@ -46,11 +51,14 @@ private slots:
             });
         });
         QTest::newRow("align") << Change([](DesignDocument& d) {
-            d.change("Align", [](ReportTemplate& t) { TemplateEditing::align(t, {kFirst, kSecond}, TemplateEditing::Edge::Bottom); });
+            d.change("Align", [](ReportTemplate& t) {
+                TemplateEditing::align(t, {kFirst, kSecond}, TemplateEditing::Edge::Bottom);
+            });
         });
         QTest::newRow("style") << Change([](DesignDocument& d) {
-            d.change("Bold", [](ReportTemplate& t) { t.element(kSecond).style.bold = true; }, std::nullopt,
-                     DesignDocument::kProperty);
+            d.change(
+                "Bold", [](ReportTemplate& t) { t.element(kSecond).style.bold = true; }, std::nullopt,
+                DesignDocument::kProperty);
         });
     }
     void everyChangeIsUndoneAndRedone() {

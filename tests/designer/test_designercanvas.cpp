@@ -26,7 +26,10 @@ void drag(QWidget* viewport, QPoint from, QPoint to, Qt::KeyboardModifiers modif
 class TestDesignerCanvas : public QObject {
     Q_OBJECT
 private slots:
-    void init() { MsgBox::setTestMode(true); MsgBox::clearShown(); }
+    void init() {
+        MsgBox::setTestMode(true);
+        MsgBox::clearShown();
+    }
 
     // One run as a person works: drag an element, nudge it with the arrow keys,
     // undo, and find it in the exported PDF where the designer shows it.
@@ -85,9 +88,11 @@ private slots:
         const ElementRef date{false, 0}, branch{false, 1}, count{false, 12}, total{false, 13};
 
         QTest::mouseClick(viewport, Qt::LeftButton, {}, onScreen(*window, pageBox(*window, date).center()));
-        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, onScreen(*window, pageBox(*window, branch).center()));
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier,
+                          onScreen(*window, pageBox(*window, branch).center()));
         QCOMPARE(document.selection(), (std::vector<ElementRef>{date, branch}));
-        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, onScreen(*window, pageBox(*window, date).center()));
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier,
+                          onScreen(*window, pageBox(*window, date).center()));
         QCOMPARE(document.selection(), std::vector<ElementRef>{branch});
 
         // A rubber band from empty paper catches what it touches.
@@ -97,12 +102,14 @@ private slots:
         // The bottom-right handle of one selected element resizes it, on the grid.
         QTest::mouseClick(viewport, Qt::LeftButton, {}, onScreen(*window, pageBox(*window, total).center()));
         const QRectF box = pageBox(*window, total);
-        drag(viewport, onScreen(*window, box.bottomRight()), onScreen(*window, box.bottomRight() + QPointF(2, 1.5)));
+        drag(viewport, onScreen(*window, box.bottomRight()),
+             onScreen(*window, box.bottomRight() + QPointF(2, 1.5)));
         QCOMPARE(pageBox(*window, total), QRectF(box.topLeft(), box.size() + QSizeF(2, 1.5)));
 
         // The second handle left of the paper sets the cheque lines' pitch.
         const LineBand band = document.layout().lines;
-        const QPoint pitchHandle = onScreen(*window, QPointF(0, band.firstLineY + band.pitch)) - QPoint(10, 0);
+        const QPoint pitchHandle =
+            onScreen(*window, QPointF(0, band.firstLineY + band.pitch)) - QPoint(10, 0);
         drag(viewport, pitchHandle, pitchHandle + QPoint(0, 4));
         QCOMPARE(document.layout().lines.pitch, band.pitch + 1);
         QCOMPARE(document.layout().lines.firstLineY, band.firstLineY);
@@ -155,8 +162,9 @@ private slots:
         MsgBox::setNextAnswer(MsgBox::Button(answer));
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(shownTexts(), QStringList{"\"pv2.rpt* - Cheqora Template Designer\" holds changes that are not "
-                                           "saved. Discard them?"});
+        QCOMPARE(shownTexts(),
+                 QStringList{"\"pv2.rpt* - Cheqora Template Designer\" holds changes that are not "
+                             "saved. Discard them?"});
         QCOMPARE(window.isNull(), closed);
         if (window)
             discard(window);

@@ -57,18 +57,27 @@ QString pdfWithoutPages(const QString& path) {
 class TestScanImport : public QObject {
     Q_OBJECT
 private slots:
-    void init() { MsgBox::setTestMode(true); MsgBox::clearShown(); }
+    void init() {
+        MsgBox::setTestMode(true);
+        MsgBox::clearShown();
+    }
 
     void aScanIsCopiedBesideTheTemplateAtItsTrueSize_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QSize>("pixels");
         QTest::addColumn<QRectF>("box");
         // 1199 x 561 pixels at 150 dpi: 203 x 95 mm, as the form of pv2.rpt.
-        QTest::newRow("PNG stating 150 dpi") << "form.png" << QSize(1199, 561) << QRectF(0, 0, 202.996, 94.979);
-        QTest::newRow("TIFF stating 300 dpi") << "form.tif" << QSize(2480, 1169) << QRectF(0, 0, 209.973, 98.975);
-        QTest::newRow("JPEG, no resolution: the paper") << "form.jpg" << QSize(800, 400) << QRectF(0, 0, 210, 99);
-        QTest::newRow("BMP, no resolution: the paper") << "form.bmp" << QSize(640, 300) << QRectF(0, 0, 210, 99);
-        QTest::newRow("page of a PDF at 300 dpi") << "form.pdf" << QSize(2480, 1748) << QRectF(0, 0, 210, 148);
+        QTest::newRow("PNG stating 150 dpi")
+            << "form.png" << QSize(1199, 561) << QRectF(0, 0, 202.996, 94.979);
+        QTest::newRow("TIFF stating 300 dpi")
+            << "form.tif" << QSize(2480, 1169) << QRectF(0, 0, 209.973, 98.975);
+        QTest::newRow("JPEG, no resolution: the paper")
+            << "form.jpg" << QSize(800, 400) << QRectF(0, 0, 210, 99);
+        QTest::newRow("BMP, no resolution: the paper")
+            << "form.bmp" << QSize(640, 300) << QRectF(0, 0, 210, 99);
+        // The writer rounds the page to whole points: 595 x 420 pt.
+        QTest::newRow("page of a PDF at 300 dpi")
+            << "form.pdf" << QSize(2479, 1750) << QRectF(0, 0, 209.889, 148.167);
     }
     void aScanIsCopiedBesideTheTemplateAtItsTrueSize() {
         QFETCH(QString, source);
@@ -86,12 +95,14 @@ private slots:
         const auto& background = window->document().layout().background;
         QVERIFY(background);
         QCOMPARE(background->image.size(), pixels);
-        QVERIFY2(TemplateCompare::nearBox(background->box, box), qPrintable(QString("%1 x %2").arg(background->box.width()).arg(background->box.height())));
+        QVERIFY2(TemplateCompare::nearBox(background->box, box),
+                 qPrintable(QString("%1 x %2").arg(background->box.width()).arg(background->box.height())));
         QCOMPARE(QFileInfo(background->path).dir().absolutePath(), QFileInfo(path).dir().absolutePath());
         QVERIFY(QFileInfo(background->path).fileName().startsWith("pv4-form."));
         QVERIFY(window->statusText().contains("Scan"));
         QVERIFY(window->save());
-        QCOMPARE(QFileInfo(TemplateLoader::load(path).background->path).fileName(), QFileInfo(background->path).fileName());
+        QCOMPARE(QFileInfo(TemplateLoader::load(path).background->path).fileName(),
+                 QFileInfo(background->path).fileName());
         discard(window);
     }
 
@@ -108,7 +119,11 @@ private slots:
         const QRectF scaled = window->document().layout().background->box;
         // 0.1 mm a pixel, and the first point stays where it was.
         const QRectF expected(first.x() - 100 * 0.1, 20 - 20 * 500 / shown.height() * 0.1, 100, 50);
-        QVERIFY2(TemplateCompare::nearBox(scaled, expected), qPrintable(QString("%1 %2 %3 %4").arg(scaled.x()).arg(scaled.y()).arg(scaled.width()).arg(scaled.height())));
+        QVERIFY2(TemplateCompare::nearBox(scaled, expected), qPrintable(QString("%1 %2 %3 %4")
+                                                                            .arg(scaled.x())
+                                                                            .arg(scaled.y())
+                                                                            .arg(scaled.width())
+                                                                            .arg(scaled.height())));
         QVERIFY(window->scaleScanFromPaper());
         QCOMPARE(window->document().layout().background->box, QRectF(0, 0, 210, 99));
         window->document().undoStack().undo();
@@ -119,12 +134,18 @@ private slots:
     void badInputIsRefusedAndChangesNothing_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unreadable image") << "garbage.png" << "is no PNG, JPEG, TIFF or BMP image";
-        QTest::newRow("image over the size limit") << "huge.png" << "is 12001 x 10 pixels; at most 12000 x 12000";
-        QTest::newRow("PDF without pages") << "empty.pdf" << "has no pages";
-        QTest::newRow("no PDF at all") << "broken.pdf" << "cannot be read as a PDF";
-        QTest::newRow("distance of 0") << "distance" << "must be more than 0 mm. Nothing was changed.";
-        QTest::newRow("two points at one place") << "points" << "lie at one place";
+        QTest::newRow("unreadable image") << "garbage.png"
+                                          << "is no PNG, JPEG, TIFF or BMP image";
+        QTest::newRow("image over the size limit") << "huge.png"
+                                                   << "is 12001 x 10 pixels; at most 12000 x 12000";
+        QTest::newRow("PDF without pages") << "empty.pdf"
+                                           << "has no pages";
+        QTest::newRow("no PDF at all") << "broken.pdf"
+                                       << "cannot be read as a PDF";
+        QTest::newRow("distance of 0") << "distance"
+                                       << "must be more than 0 mm. Nothing was changed.";
+        QTest::newRow("two points at one place") << "points"
+                                                 << "lie at one place";
     }
     void badInputIsRefusedAndChangesNothing() {
         QFETCH(QString, kind);

@@ -14,7 +14,8 @@ inline bool near(double a, double b) {
 }
 
 inline bool nearBox(const QRectF& a, const QRectF& b) {
-    return near(a.x(), b.x()) && near(a.y(), b.y()) && near(a.width(), b.width()) && near(a.height(), b.height());
+    return near(a.x(), b.x()) && near(a.y(), b.y()) && near(a.width(), b.width()) &&
+           near(a.height(), b.height());
 }
 
 inline QString elementDifference(const Element& a, const Element& b) {
@@ -34,7 +35,8 @@ inline QString elementDifference(const Element& a, const Element& b) {
         d << "date format";
     if (a.amountPattern != b.amountPattern)
         d << "amount format";
-    if (a.numbering != b.numbering || a.currency.unit != b.currency.unit || a.currency.subunit != b.currency.subunit)
+    if (a.numbering != b.numbering || a.currency.unit != b.currency.unit ||
+        a.currency.subunit != b.currency.subunit)
         d << "words";
     if (!near(a.characterPitch, b.characterPitch))
         d << "pitch";
@@ -68,7 +70,8 @@ inline QString difference(const ReportTemplate& a, const ReportTemplate& b) {
     for (size_t i = 0; i < a.parameters.size(); ++i) {
         const TemplateParameter& p = a.parameters[i];
         const TemplateParameter& q = b.parameters[i];
-        if (p.name != q.name || p.kindCode != q.kindCode || p.textAttribute != q.textAttribute || p.values != q.values)
+        if (p.name != q.name || p.kindCode != q.kindCode || p.textAttribute != q.textAttribute ||
+            p.values != q.values)
             return QString("parameter %1").arg(i + 1);
     }
     if (a.selection != b.selection)

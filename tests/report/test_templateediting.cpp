@@ -14,9 +14,15 @@ namespace {
 // five lines holding one element 6 mm high.
 ReportTemplate sample(TestEnv& env) {
     QJsonObject t = slipTemplate({text(10, 10, "Page", 30, 5)});
-    t["lines"] = QJsonObject{{"y", 42}, {"pitch", 6}, {"count", 5},
-                             {"elements", QJsonArray{QJsonObject{{"type", "field"}, {"x", 65}, {"y", 0}, {"width", 20},
-                                                                 {"height", 6}, {"field", "tblSlipDetails.chqno"}}}}};
+    t["lines"] = QJsonObject{{"y", 42},
+                             {"pitch", 6},
+                             {"count", 5},
+                             {"elements", QJsonArray{QJsonObject{{"type", "field"},
+                                                                 {"x", 65},
+                                                                 {"y", 0},
+                                                                 {"width", 20},
+                                                                 {"height", 6},
+                                                                 {"field", "tblSlipDetails.chqno"}}}}};
     return TemplateLoader::load(writeTemplate(env, "pv1.rpt", t));
 }
 
@@ -39,7 +45,8 @@ private slots:
         // The last of five lines must still fit: the first line's box ends at 99 - 4 * 6.
         QTest::newRow("band down") << QList{kBand} << QPointF(0, 40) << QPointF(0, 27);
         QTest::newRow("band above its line") << QList{kBand} << QPointF(0, -10) << QPointF(0, 0);
-        QTest::newRow("together, by the tightest") << QList{kPage, kBand} << QPointF(-80, 30) << QPointF(-10, 27);
+        QTest::newRow("together, by the tightest")
+            << QList{kPage, kBand} << QPointF(-80, 30) << QPointF(-10, 27);
     }
     void movesStopAtWhereAnElementMayLie() {
         QFETCH(QList<ElementRef>, refs);
@@ -73,7 +80,8 @@ private slots:
     void addedElementsBringTheirTablesAndBand() {
         TestEnv env;
         QJsonObject bare = slipTemplate();
-        bare["tables"] = QJsonArray{QJsonObject{{"name", "tblSlip"}, {"connection", QJsonObject{{"DSN", "slipODBC"}}}}};
+        bare["tables"] =
+            QJsonArray{QJsonObject{{"name", "tblSlip"}, {"connection", QJsonObject{{"DSN", "slipODBC"}}}}};
         ReportTemplate t = TemplateLoader::load(writeTemplate(env, "pv2.rpt", bare));
         QCOMPARE(add(t, newElement(t, ElementKind::Words), QPointF(10, 80)), (ElementRef{false, 0}));
         QVERIFY(t.readsTable("tblSlipDetails"));
@@ -93,7 +101,8 @@ private slots:
         QCOMPARE(t.lines.elements.size(), size_t(1));
         QCOMPARE(t.lines.elements[0].column->column, QString("bank"));
         // What the editing made, the loader takes.
-        const QString path = writeFile(env, "pv3.rpt", TemplateWriter::toJson(t, env.folder() + "/Reports/pv3.rpt"));
+        const QString path =
+            writeFile(env, "pv3.rpt", TemplateWriter::toJson(t, env.folder() + "/Reports/pv3.rpt"));
         QCOMPARE(TemplateLoader::load(path).lines.elements.size(), size_t(1));
     }
 
@@ -111,7 +120,8 @@ private slots:
         TestEnv env;
         // Widths 30, 40 and 50 at x 10, 40 and 100.
         ReportTemplate t = TemplateLoader::load(writeTemplate(
-            env, "pv1.rpt", slipTemplate({text(10, 10, "a", 30, 5), text(40, 20, "b", 40, 5), text(100, 30, "c", 50, 5)})));
+            env, "pv1.rpt",
+            slipTemplate({text(10, 10, "a", 30, 5), text(40, 20, "b", 40, 5), text(100, 30, "c", 50, 5)})));
         const std::vector<ElementRef> all{{false, 0}, {false, 1}, {false, 2}};
         if (edge < 0)
             distribute(t, all, Qt::Horizontal);

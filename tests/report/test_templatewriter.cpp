@@ -16,30 +16,61 @@ QByteArray readAll(const QString& path) {
 // A template written by hand with every option the designer leaves alone.
 QJsonObject handWritten() {
     QJsonObject t = slipTemplate(QJsonArray{
-        QJsonObject{{"type", "words"}, {"x", 5}, {"y", 60}, {"width", 150}, {"height", 5}, {"numbering", "international"},
-                    {"currency", "Dollars"}, {"subunit", "Cents"}, {"wrap", false}},
-        QJsonObject{{"type", "field"}, {"x", 10}, {"y", 10}, {"width", 60}, {"height", 9}, {"field", "tblAcc.accname"},
-                    {"wrap", true}, {"linePitch", 4.5}, {"indent", 12}, {"font", "Liberation Serif"}, {"align", "center"}},
-        QJsonObject{{"type", "field"}, {"x", 150}, {"y", 3}, {"width", 44}, {"height", 6}, {"field", "tblSlip.sdate"},
-                    {"format", "ddMMyyyy"}, {"pitch", 5.5}, {"bold", false}, {"size", 10}},
-        QJsonObject{{"type", "total"}, {"x", 150}, {"y", 70}, {"width", 40}, {"height", 6}, {"format", "#,##0.00"}},
-        QJsonObject{{"type", "text"}, {"x", 1}, {"y", 1}, {"width", 4}, {"height", 4}, {"text", "\"X\" \\ é"}}});
+        QJsonObject{{"type", "words"},
+                    {"x", 5},
+                    {"y", 60},
+                    {"width", 150},
+                    {"height", 5},
+                    {"numbering", "international"},
+                    {"currency", "Dollars"},
+                    {"subunit", "Cents"},
+                    {"wrap", false}},
+        QJsonObject{{"type", "field"},
+                    {"x", 10},
+                    {"y", 10},
+                    {"width", 60},
+                    {"height", 9},
+                    {"field", "tblAcc.accname"},
+                    {"wrap", true},
+                    {"linePitch", 4.5},
+                    {"indent", 12},
+                    {"font", "Liberation Serif"},
+                    {"align", "center"}},
+        QJsonObject{{"type", "field"},
+                    {"x", 150},
+                    {"y", 3},
+                    {"width", 44},
+                    {"height", 6},
+                    {"field", "tblSlip.sdate"},
+                    {"format", "ddMMyyyy"},
+                    {"pitch", 5.5},
+                    {"bold", false},
+                    {"size", 10}},
+        QJsonObject{
+            {"type", "total"}, {"x", 150}, {"y", 70}, {"width", 40}, {"height", 6}, {"format", "#,##0.00"}},
+        QJsonObject{
+            {"type", "text"}, {"x", 1}, {"y", 1}, {"width", 4}, {"height", 4}, {"text", "\"X\" \\ é"}}});
     t["name"] = "Hand-written";
     t["paper"] = QJsonObject{{"width", 210}, {"height", 99}, {"orientation", "portrait"}};
     t["offset"] = QJsonObject{{"x", -1.5}, {"y", 2}};
     t["defaults"] = QJsonObject{{"font", "Liberation Mono"}, {"size", 8}, {"bold", true}, {"align", "right"}};
     QJsonArray tables = t["tables"].toArray();
-    tables[0] = QJsonObject{{"name", "tblSlip"}, {"connection", QJsonObject{{"DSN", "slipODBC"}, {"Password", "secret"}}}};
+    tables[0] = QJsonObject{{"name", "tblSlip"},
+                            {"connection", QJsonObject{{"DSN", "slipODBC"}, {"Password", "secret"}}}};
     t["tables"] = tables;
-    t["parameters"] = QJsonArray{QJsonObject{{"name", "slipKey"}, {"kind", 0}, {"text", "True"}, {"values", QJsonArray{}}},
-                                 QJsonObject{{"name", "fixed"}, {"kind", 7}, {"values", QJsonArray{12, "HDFC", 2.5}}},
-                                 QJsonObject{{"name", "many"}, {"kind", 2}, {"values", QJsonArray{"a", "b"}}}};
+    t["parameters"] =
+        QJsonArray{QJsonObject{{"name", "slipKey"}, {"kind", 0}, {"text", "True"}, {"values", QJsonArray{}}},
+                   QJsonObject{{"name", "fixed"}, {"kind", 7}, {"values", QJsonArray{12, "HDFC", 2.5}}},
+                   QJsonObject{{"name", "many"}, {"kind", 2}, {"values", QJsonArray{"a", "b"}}}};
     t["selection"] = "{tblSlip.sid} = {?slipKey} and {tblAcc.accno} = 'D''Souza'";
     t["lines"] = QJsonObject{{"y", 30},
                              {"pitch", 5.5},
                              {"count", 6},
-                             {"elements", QJsonArray{QJsonObject{{"type", "field"}, {"x", 5}, {"y", 0.5},
-                                                                 {"width", 30}, {"height", 5},
+                             {"elements", QJsonArray{QJsonObject{{"type", "field"},
+                                                                 {"x", 5},
+                                                                 {"y", 0.5},
+                                                                 {"width", 30},
+                                                                 {"height", 5},
                                                                  {"field", "tblSlipDetails.chqdate"},
                                                                  {"format", "dd/MM/yy"}}}}};
     return t;
@@ -94,8 +125,9 @@ private slots:
         TestEnv env;
         const QString path = writeTemplate(env, "pv9.rpt", slipTemplate({text(x, 10, "Marker")}));
         const QString file = QString::fromUtf8(TemplateWriter::toJson(TemplateLoader::load(path), path));
-        QVERIFY2(file.contains("\n        " + written + "\n"), qPrintable(file));
-        QVERIFY(file.startsWith("{\n  \"format\": \"cheqora-report\",\n  \"version\": 1,\n  \"paper\": {\n    \"width\""));
+        QVERIFY2(file.contains("\n      " + written + "\n"), qPrintable(file));
+        QVERIFY(file.startsWith(
+            "{\n  \"format\": \"cheqora-report\",\n  \"version\": 1,\n  \"paper\": {\n    \"width\""));
         qsizetype last = -1;
         for (const char* key : {"\"paper\"", "\"offset\"", "\"tables\"", "\"parameters\"", "\"selection\"",
                                 "\"defaults\"", "\"elements\""}) {
@@ -107,7 +139,8 @@ private slots:
 
     void saveKeepsThePreviousFileAndWritesOnlyAValidTemplate() {
         TestEnv env;
-        const QString path = writeTemplate(env, "pv9.rpt", slipTemplate({text(10, 10, "One"), text(10, 20, "Two")}));
+        const QString path =
+            writeTemplate(env, "pv9.rpt", slipTemplate({text(10, 10, "One"), text(10, 20, "Two")}));
         const QByteArray before = readAll(path);
         ReportTemplate t = TemplateLoader::load(path);
         t.elements[0].box.moveLeft(50);

@@ -146,7 +146,10 @@ const QImage& measuringDevice() {
 
 void renderElement(QPainter& painter, const Element& element, const QRectF& boxMm, const QString& text,
                    Scale scale) {
+    painter.save();
+    painter.setPen(Qt::black);
     drawElement(painter, element, boxMm, text, Mapper{scale, QPointF()});
+    painter.restore();
 }
 
 QSizeF textExtent(const Element& e, const QString& text) {
