@@ -6,6 +6,7 @@
 // at 100 % (the move and the redraw), and saving.
 struct DesignerFigures {
     double openMs = 0;
+    double openCpuMs = 0; // the process's processor time: the open's own work on a busy machine
     double dragStepMs = 0;
     double saveMs = 0;
 };

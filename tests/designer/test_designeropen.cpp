@@ -1,6 +1,9 @@
 #include "DesignerTesting.h"
 #include "FlexGrid.h"
+#include "Forms.h"
 #include "frmDesignerOpen.h"
+#include "frmReport.h"
+#include "modReport.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -125,7 +128,34 @@ private slots:
         QCOMPARE(shownTexts().back(), QString("There is no slip with Sr. No 99 for account 50100234567."));
         designer->useBuiltInSample();
         QCOMPARE(designer->document().sample().lines.size(), size_t(5));
+
+        // The preview is the program's own, with the sample as its page and the changes not yet saved.
+        designer->document().change("Move", [](ReportTemplate& t) { t.elements[0].box.moveLeft(90); });
+        QVERIFY(designer->preview());
+        frmReport& preview = Forms::get<frmReport>();
+        QVERIFY(preview.isVisible());
+        QCOMPARE(preview.CViewer->pageCount(), 1);
+        QCOMPARE(g_Report, nullptr); // nothing went through the report runner
         discard(designer);
+    }
+
+    void anUnreadableTemplateIsReportedAndOpensNothing_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no JSON") << QByteArray("not a template") << "is not valid JSON";
+        QTest::newRow("a box off the paper")
+            << QJsonDocument(slipTemplate({text(200, 10, "X", 30, 5)})).toJson() << "element 1: the box";
+    }
+    void anUnreadableTemplateIsReportedAndOpensNothing() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
+        TestEnv env;
+        const QString path = writeFile(env, "pv5.rpt", contents);
+        const int windows = QApplication::topLevelWidgets().size();
+        QCOMPARE(frmDesigner::openFile(path), nullptr);
+        QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+        QVERIFY2(shownTexts().size() == 1 && shownTexts().front().contains(message),
+                 qPrintable(shownTexts().join("|")));
     }
 };
 
