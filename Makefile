@@ -21,7 +21,7 @@ $(TEST_DIR)/build.ninja:
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHEQORA_TEST_BUILD=ON
 
 build: deps $(RELEASE_DIR)/build.ninja
-	cmake --build $(RELEASE_DIR) -j $(JOBS) --target cheqora_app cheqora-db report_templates
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target cheqora_app cheqora_designer_app cheqora-db report_templates
 
 build-test: deps $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)

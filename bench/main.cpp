@@ -5,6 +5,7 @@
 //   cheqora-bench [--slips N] [--database FILE] [--repetitions R] [--startup-runs S]
 #include "BareSqlite.h"
 #include "BenchDatabase.h"
+#include "DesignerTiming.h"
 #include "Interactions.h"
 #include "Measure.h"
 #include "Memory.h"
@@ -112,6 +113,9 @@ int runBenchmark(const Options& options) {
 
     if (chosen(startupName()))
         figures.push_back(measureStartup(folder, options.database, options.startupRuns));
+    std::optional<DesignerFigures> designer;
+    if (chosen(QStringLiteral("designer")))
+        designer = measureDesigner(folder + QStringLiteral("/designer"), options.repetitions);
 
     std::printf("\nCheqora benchmark: %d slips in %s\n", options.slips, qPrintable(options.database));
     std::printf("Month listed: %s to %s; median of %d runs (%d program starts)\n\n",
@@ -124,6 +128,8 @@ int runBenchmark(const Options& options) {
                     "(the window or the page). The least ratio is the one the run would have if its\n"
                     "database work cost no more than the lower bound.\n\n%s\n",
                     qPrintable(split));
+    if (designer)
+        std::printf("%s\n", qPrintable(formatDesignerFigures(*designer)));
     std::printf("Memory with the month's slip list shown: peak %.1f MB%s, resident %.1f MB\n", peak,
                 peakReset ? "" : " (since the process started)", resident);
     return 0;

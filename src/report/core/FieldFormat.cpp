@@ -35,6 +35,18 @@ std::optional<AmountPattern> amountPattern(const QString& text) {
     return std::nullopt;
 }
 
+QString amountPatternText(AmountPattern pattern) {
+    switch (pattern) {
+    case AmountPattern::Plain:
+        break;
+    case AmountPattern::Thousands:
+        return QStringLiteral("#,##0.00");
+    case AmountPattern::Indian:
+        return QStringLiteral("#,##,##0.00");
+    }
+    return QStringLiteral("0.00");
+}
+
 QString formatCents(qint64 cents, AmountPattern pattern) {
     const quint64 magnitude = cents < 0 ? quint64(0) - quint64(cents) : quint64(cents);
     const QString digits = QString::number(magnitude / 100);

@@ -16,6 +16,9 @@ enum class AmountPattern {
 // The pattern named by its text; nothing for any other text.
 std::optional<AmountPattern> amountPattern(const QString& text);
 
+// The text that names pattern, as a template writes it.
+QString amountPatternText(AmountPattern pattern);
+
 // Hundredths as text in the pattern; a negative amount starts with "-".
 QString formatCents(qint64 cents, AmountPattern pattern);
 

@@ -2,6 +2,7 @@
 #include "Amount.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -24,7 +25,7 @@ struct Mapper {
     }
 };
 
-QFont fontFor(const TextStyle& style, const QPainter& painter, Scale scale) {
+QFont fontFor(const TextStyle& style, double deviceDpi, Scale scale) {
     QFont font(style.family);
     font.setBold(style.bold);
     // Unhinted outlines measure the same at every size, so preview and paper agree.
@@ -32,7 +33,6 @@ QFont fontFor(const TextStyle& style, const QPainter& painter, Scale scale) {
     // The device turns points into dots with its own resolution; ask for the
     // size that makes the glyphs their true physical height at this scale.
     const double dotsPerPoint = scale.dotsPerMmY * kMmPerInch / kPointsPerInch;
-    const double deviceDpi = painter.device() ? painter.device()->logicalDpiY() : 96.0;
     font.setPointSizeF(std::max(0.1, style.sizePt * dotsPerPoint * kPointsPerInch / deviceDpi));
     return font;
 }
@@ -82,11 +82,15 @@ void drawLine(QPainter& painter, const QString& text, const QRectF& slot, Qt::Al
     }
 }
 
+double deviceDpiY(const QPainter& painter) {
+    return painter.device() ? painter.device()->logicalDpiY() : 96.0;
+}
+
 void drawElement(QPainter& painter, const Element& e, const QRectF& boxMm, const QString& text,
                  const Mapper& map) {
     if (text.isEmpty())
         return;
-    const QFont font = fontFor(e.style, painter, map.scale);
+    const QFont font = fontFor(e.style, deviceDpiY(painter), map.scale);
     painter.setFont(font);
     const QRectF box = map.rect(boxMm);
     const double pitch = e.characterPitch * map.scale.dotsPerMmX;
@@ -126,7 +130,56 @@ QString fieldText(const Element& e, const QVariant& value) {
     return value.toString();
 }
 
+// A device of fine resolution to measure text on, as a printer would.
+const QImage& measuringDevice() {
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        constexpr int kDotsPerMetre = int(1200 / kMmPerInch * 1000);
+        image.setDotsPerMeterX(kDotsPerMetre);
+        image.setDotsPerMeterY(kDotsPerMetre);
+        return image;
+    }();
+    return device;
+}
+
 } // namespace
+
+void renderElement(QPainter& painter, const Element& element, const QRectF& boxMm, const QString& text,
+                   Scale scale) {
+    painter.save();
+    painter.setPen(Qt::black);
+    drawElement(painter, element, boxMm, text, Mapper{scale, QPointF()});
+    painter.restore();
+}
+
+QSizeF textExtent(const Element& e, const QString& text) {
+    if (text.isEmpty())
+        return QSizeF(0, 0);
+    const QImage& device = measuringDevice();
+    const double dotsPerMm = device.logicalDpiY() / kMmPerInch;
+    const QFont font = fontFor(e.style, device.logicalDpiY(), Scale{dotsPerMm, dotsPerMm});
+    const QFontMetricsF metrics(font, &device);
+    const double pitch = e.characterPitch * dotsPerMm;
+    if (!e.wrap) {
+        QString single = text;
+        single.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return QSizeF(textWidth(single, metrics, pitch), metrics.height()) / dotsPerMm;
+    }
+    const double indent = e.firstLineIndent * dotsPerMm;
+    const double slotHeight = e.linePitch > 0 ? e.linePitch * dotsPerMm : metrics.lineSpacing();
+    const QStringList lines = wrapText(text, metrics, e.box.width() * dotsPerMm, indent, pitch);
+    double widest = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        widest = std::max(widest, textWidth(lines[i], metrics, pitch) + (i == 0 ? indent : 0));
+    return QSizeF(widest, lines.size() * slotHeight) / dotsPerMm;
+}
+
+bool overflows(const Element& element, const QString& text) {
+    constexpr double kToleranceMm = 0.05;
+    const QSizeF used = textExtent(element, text);
+    return used.width() > element.box.width() + kToleranceMm ||
+           used.height() > element.box.height() + kToleranceMm;
+}
 
 Scale deviceScale(const QPainter& painter, double zoom) {
     const QPaintDevice* device = painter.device();

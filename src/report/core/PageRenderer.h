@@ -2,6 +2,7 @@
 #include "ReportTemplate.h"
 #include "SlipData.h"
 
+#include <QSizeF>
 #include <QString>
 
 class QPainter;
@@ -26,6 +27,18 @@ struct Scale {
 Scale deviceScale(const QPainter& painter, double zoom = 1.0);
 
 void render(QPainter& painter, const ReportTemplate& layout, const SlipRecord& slip, Scale scale, Mode mode);
+
+// Draws one element's text in boxMm as render() draws every element, with the
+// painter's origin at the paper's corner (no printer offset, no background).
+void renderElement(QPainter& painter, const Element& element, const QRectF& boxMm, const QString& text,
+                   Scale scale);
+
+// The room text takes when element prints it, in millimetres: its width, and
+// its height (all wrapped lines). Measured at printer resolution.
+QSizeF textExtent(const Element& element, const QString& text);
+
+// Whether text printed by element reaches past its box.
+bool overflows(const Element& element, const QString& text);
 
 // The text an element prints for a slip; line is the cheque line of the band,
 // or null outside it.

@@ -124,6 +124,10 @@ public:
     void setPromptForMissingParameterValues(bool prompt) { m_promptForMissing = prompt; }
     bool promptsForMissingParameterValues() const { return m_promptForMissing; }
 
+    // Gives the report its slips, as if read already: the template designer
+    // previews its sample slip this way.
+    void setSavedData(std::vector<SlipRecord> slips) { m_slips = std::move(slips); }
+
     // Forgets the data read so far, so that the next slips() reads afresh.
     void discardSavedData() { m_slips.reset(); }
     bool hasSavedData() const { return m_slips.has_value(); }

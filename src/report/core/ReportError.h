@@ -1,6 +1,9 @@
 #pragma once
+#include "ElementRef.h"
+
 #include <QDir>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 // A failure of the report engine: a template that cannot be used, a selection
@@ -16,4 +19,14 @@ public:
         return ReportError(
             QStringLiteral("Report template '%1': %2").arg(QDir::toNativeSeparators(filePath), problem));
     }
+
+    // The element at fault, when the problem lies in one.
+    const std::optional<ElementRef>& element() const { return m_element; }
+    ReportError& at(const ElementRef& element) {
+        m_element = element;
+        return *this;
+    }
+
+private:
+    std::optional<ElementRef> m_element;
 };

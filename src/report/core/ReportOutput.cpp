@@ -38,8 +38,8 @@ void print(Report& report, QPagedPaintDevice& device) {
     painter.end();
 }
 
-void exportPdf(Report& report, const QString& path) {
-    report.slips(); // read before the file is touched
+void writePdf(const QString& path, const QString& title,
+              const std::function<void(QPagedPaintDevice&)>& draw) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportError(QStringLiteral("The PDF file '%1' cannot be written: %2.")
@@ -47,13 +47,19 @@ void exportPdf(Report& report, const QString& path) {
     QPdfWriter writer(&file);
     writer.setResolution(1200);
     writer.setCreator(QStringLiteral("Cheqora"));
-    writer.setTitle(QFileInfo(report.filePath()).fileName());
+    writer.setTitle(title);
     try {
-        print(report, writer);
+        draw(writer);
     } catch (const ReportError&) {
         throw ReportError(
             QStringLiteral("The PDF file '%1' cannot be written.").arg(QDir::toNativeSeparators(path)));
     }
+}
+
+void exportPdf(Report& report, const QString& path) {
+    report.slips(); // read before the file is touched
+    writePdf(path, QFileInfo(report.filePath()).fileName(),
+             [&](QPagedPaintDevice& device) { print(report, device); });
 }
 
 } // namespace ReportOutput

@@ -3,6 +3,7 @@
 
 #include <QPageLayout>
 #include <QString>
+#include <functional>
 
 class QPagedPaintDevice;
 
@@ -18,6 +19,10 @@ QPageLayout pageLayout(const ReportTemplate& layout);
 // PDF writer). The data is read first, so a failure leaves nothing half
 // printed. Throws ReportError or DbError.
 void print(Report& report, QPagedPaintDevice& device);
+
+// A PDF file at path, at 1200 dpi, its pages drawn by draw; throws ReportError
+// when the file cannot be written.
+void writePdf(const QString& path, const QString& title, const std::function<void(QPagedPaintDevice&)>& draw);
 
 // Writes every page of report to a PDF file at path; throws ReportError when
 // the file cannot be written.

@@ -1,5 +1,6 @@
 #pragma once
 #include "AmountInWords.h"
+#include "ElementRef.h"
 #include "FieldFormat.h"
 #include "SlipColumns.h"
 
@@ -43,7 +44,11 @@ struct TextStyle {
     double sizePt = 10;
     bool bold = false;
     Qt::Alignment align = Qt::AlignLeft;
+    bool operator==(const TextStyle&) const = default;
 };
+
+// The style of a template without "defaults".
+inline const TextStyle kBuiltInStyle{QStringLiteral("Arial"), 10, false, Qt::AlignLeft};
 
 struct Element {
     ElementKind kind = ElementKind::Text;
@@ -84,6 +89,7 @@ struct ReportTemplate {
     std::vector<TemplateTable> tables;
     std::vector<TemplateParameter> parameters;
     QString selection;
+    TextStyle defaults = kBuiltInStyle; // the style every element starts from
     std::vector<Element> elements;
     LineBand lines;
 
@@ -94,6 +100,12 @@ struct ReportTemplate {
         }
         return false;
     }
+
+    // The list an element belongs to.
+    std::vector<Element>& list(bool inBand) { return inBand ? lines.elements : elements; }
+    const std::vector<Element>& list(bool inBand) const { return inBand ? lines.elements : elements; }
+    Element& element(ElementRef ref) { return list(ref.inBand)[size_t(ref.index)]; }
+    const Element& element(ElementRef ref) const { return list(ref.inBand)[size_t(ref.index)]; }
 
     // The parameter field of that name (in any case); null when there is none.
     const TemplateParameter* parameter(const QString& parameterName) const {

@@ -30,6 +30,13 @@ const std::array<Known, 20>& known() {
 
 } // namespace
 
+std::vector<Column> all() {
+    std::vector<Column> columns;
+    for (const Known& k : known())
+        columns.push_back(Column{k.table, QString::fromLatin1(k.column), k.kind});
+    return columns;
+}
+
 std::optional<QString> table(const QString& name) {
     for (const QString& t : {kSlipTable, kLineTable, kAccountTable}) {
         if (t.compare(name, Qt::CaseInsensitive) == 0)

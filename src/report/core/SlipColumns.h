@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <optional>
+#include <vector>
 
 // The tables and columns a report template may read, with the kind of value
 // each holds (what formats apply to it).
@@ -17,6 +18,9 @@ struct Column {
     QString column; // spelled as in the schema
     Kind kind;
 };
+
+// Every column a template may print, table by table (tblAcc, tblSlip, tblSlipDetails).
+std::vector<Column> all();
 
 // The table's usual spelling, matched without regard to case; nothing for an unknown table.
 std::optional<QString> table(const QString& name);

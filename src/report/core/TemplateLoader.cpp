@@ -84,8 +84,8 @@ QString figure(double value) {
 // refuses the keys nobody asked for, so that a misspelt key is an error.
 class Fields {
 public:
-    Fields(QJsonObject object, QString where, const QString& file)
-        : m_object(std::move(object)), m_where(std::move(where)), m_file(file) {}
+    Fields(QJsonObject object, QString where, const QString& file, std::optional<ElementRef> element = {})
+        : m_object(std::move(object)), m_where(std::move(where)), m_file(file), m_element(element) {}
 
     bool has(const QString& key) const { return m_object.contains(key); }
 
@@ -172,8 +172,11 @@ public:
     }
 
     [[noreturn]] void fail(const QString& problem) const {
-        throw ReportError::inTemplate(m_file,
-                                      m_where.isEmpty() ? problem : m_where + QStringLiteral(": ") + problem);
+        ReportError error = ReportError::inTemplate(
+            m_file, m_where.isEmpty() ? problem : m_where + QStringLiteral(": ") + problem);
+        if (m_element)
+            error.at(*m_element);
+        throw error;
     }
 
 private:
@@ -188,6 +191,7 @@ private:
     QJsonObject m_object;
     QString m_where;
     const QString& m_file;
+    std::optional<ElementRef> m_element;
     QSet<QString> m_used;
 };
 
@@ -250,7 +254,7 @@ public:
             readLines(lines);
         for (qsizetype i = 0; i < elements.size(); ++i) {
             const QString where = QStringLiteral("element %1").arg(i + 1);
-            m_t.elements.push_back(readElement(asObject(elements[i], where, m_file), where, false));
+            m_t.elements.push_back(readElement(elements[i], where, ElementRef{false, int(i)}));
         }
 
         m_t.selection = f.text(QStringLiteral("selection"), 2000, QString());
@@ -379,6 +383,7 @@ private:
     void readDefaults(const QJsonObject& object) {
         Fields f(object, QStringLiteral("defaults"), m_file);
         m_defaults = readStyle(f, m_defaults);
+        m_t.defaults = m_defaults;
         f.finish();
     }
 
@@ -394,12 +399,17 @@ private:
             f.fail(QStringLiteral("cheque lines are printed, so \"tables\" must list tblSlipDetails"));
         for (qsizetype i = 0; i < elements.size(); ++i) {
             const QString where = QStringLiteral("lines, element %1").arg(i + 1);
-            band.elements.push_back(readElement(asObject(elements[i], where, m_file), where, true));
+            band.elements.push_back(readElement(elements[i], where, ElementRef{true, int(i)}));
         }
     }
 
-    Element readElement(const QJsonObject& object, const QString& where, bool inBand) {
-        Fields f(object, where, m_file);
+    Element readElement(const QJsonValue& value, const QString& where, ElementRef ref) {
+        if (!value.isObject())
+            throw ReportError::inTemplate(
+                m_file, QStringLiteral("%1 must be an object { ... }, not %2").arg(where, typeName(value)))
+                .at(ref);
+        const bool inBand = ref.inBand;
+        Fields f(value.toObject(), where, m_file, ref);
         Element e;
         const QString type =
             f.choice(QStringLiteral("type"),
@@ -498,7 +508,7 @@ private:
     const QString& m_file;
     ReportTemplate m_t;
     // The built-in style, which a template's "defaults" change.
-    TextStyle m_defaults{QStringLiteral("Arial"), 10, false, Qt::AlignLeft};
+    TextStyle m_defaults = kBuiltInStyle;
 };
 
 } // namespace
