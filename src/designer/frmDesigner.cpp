@@ -16,6 +16,7 @@
 #include "TemplateLoader.h"
 #include "TestPrint.h"
 #include "WindowHelpers.h"
+#include "frmAlignPrinter.h"
 #include "frmReport.h"
 #include "modData.h"
 
@@ -232,6 +233,8 @@ void frmDesigner::buildMenus() {
         if (!path.isEmpty())
             exportTestPdf(path);
     });
+    action(file, QStringLiteral("Align &Printer..."), K(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
+           [this] { frmAlignPrinter::showFor(m_document->layout(), this); });
     file->addSeparator();
     action(file, QStringLiteral("&Close"), K(Qt::CTRL | Qt::Key_W), [this] { close(); });
 

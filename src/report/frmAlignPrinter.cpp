@@ -2,6 +2,7 @@
 #include "AlignmentPage.h"
 #include "Controls.h"
 #include "FlexGrid.h"
+#include "Forms.h"
 #include "MsgBox.h"
 #include "WindowHelpers.h"
 
@@ -163,9 +164,17 @@ void frmAlignPrinter::fillPrinterList() {
 }
 
 void frmAlignPrinter::setSlipPaper(const QString& name, QSizeF paperMm) {
+    while (cmbPaper->count() > 1) // A4 stays first
+        cmbPaper->removeItem(1);
     cmbPaper->addItem(QStringLiteral("%1 (%2 x %3 mm)").arg(name).arg(paperMm.width()).arg(paperMm.height()),
                       paperMm);
     cmbPaper->setCurrentIndex(cmbPaper->count() - 1);
+}
+
+void frmAlignPrinter::showFor(const ReportTemplate& layout, QWidget* owner) {
+    frmAlignPrinter& window = Forms::get<frmAlignPrinter>();
+    window.setSlipPaper(layout.name.isEmpty() ? QStringLiteral("Slip") : layout.name, layout.paper);
+    showOwned(&window, owner);
 }
 
 QSizeF frmAlignPrinter::paper() const {

@@ -1,5 +1,6 @@
 #pragma once
 #include "PrinterAlignment.h"
+#include "ReportTemplate.h"
 
 #include <QPageLayout>
 #include <QWidget>
@@ -44,8 +45,10 @@ public:
     QPushButton* cmdReset = nullptr;
     QPushButton* cmdClose = nullptr;
 
-    // The slip paper offered beside A4: the template the preview shows.
+    // The slip paper offered beside A4 (and chosen): the template at hand.
     void setSlipPaper(const QString& name, QSizeF paperMm);
+    // Shows the window for the printer a template prints on, its paper offered.
+    static void showFor(const ReportTemplate& layout, QWidget* owner);
     QSizeF paper() const;
 
     void printAlignmentPage();

@@ -186,8 +186,12 @@ private slots:
             writer->setPageLayout(layout);
             return std::unique_ptr<QPagedPaintDevice>(std::move(writer));
         });
+        ReportTemplate slip;
+        slip.name = QStringLiteral("Slip");
+        slip.paper = QSizeF(210, 99);
+        frmAlignPrinter::showFor(slip, nullptr);
         frmAlignPrinter& window = Forms::get<frmAlignPrinter>();
-        window.setSlipPaper(QStringLiteral("Slip"), QSizeF(210, 99));
+        QCOMPARE(window.paper(), slip.paper);
         QVERIFY(showActive(&window));
         window.cmbPrinter->setCurrentText(QStringLiteral("Office Laser"));
         QTest::mouseClick(window.cmdPrintPage, Qt::LeftButton);
