@@ -1,5 +1,6 @@
 // cheqora-db: creates and looks after Cheqora database files.
 #include "Backup.h"
+#include "DatabaseCopy.h"
 #include "DbError.h"
 #include "DemoData.h"
 #include "OrphanLines.h"
@@ -14,18 +15,29 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: cheqora-db COMMAND FILE\n"
+    "Usage: cheqora-db COMMAND DATABASE...\n"
+    "\n"
+    "A DATABASE is a SQLite file, or a database on a PostgreSQL server named by a\n"
+    "libpq address: postgresql://USER@HOST:PORT/DATABASE (the password from the\n"
+    "address, PGPASSWORD or ~/.pgpass).\n"
     "\n"
     "Commands:\n"
-    "  init FILE   create an empty Cheqora database (tables, indexes, password check)\n"
-    "  demo FILE   create a database with demo accounts and slips\n"
-    "  backup FILE DEST\n"
-    "              copy FILE to DEST as it stands at one moment, also while Cheqora\n"
-    "              is running; DEST appears only once the copy is complete and sound\n"
-    "  check FILE  print \"ok\" when FILE is a sound Cheqora database (SQLite's\n"
-    "              integrity check, the tables and their columns, the password check)\n"
-    "              and say why not otherwise; warn of cheque lines without their slip\n"
-    "  repair-orphans FILE\n"
+    "  init DATABASE   create an empty Cheqora database (tables, indexes, password\n"
+    "              check); on a server, in an empty database that exists\n"
+    "  demo DATABASE   the same, with demo accounts and slips\n"
+    "  backup DATABASE DEST\n"
+    "              copy DATABASE to the SQLite file DEST as it stands at one moment,\n"
+    "              also while Cheqora is running; DEST appears only once the copy\n"
+    "              is complete and sound, and Cheqora opens it on any PC\n"
+    "  copy FROM TO\n"
+    "              copy every account, slip and cheque line with its key from FROM\n"
+    "              into TO (a new file, or an empty Cheqora database), checking\n"
+    "              counts and every slip's total before it commits\n"
+    "  check DATABASE  print \"ok\" when DATABASE is a sound Cheqora database (a\n"
+    "              file's integrity check, the tables and their columns, the\n"
+    "              password check) and say why not otherwise; warn of cheque lines\n"
+    "              without their slip\n"
+    "  repair-orphans DATABASE\n"
     "              give cheque lines without their slip a new slip each (per old\n"
     "              slip key), dated today, so that the slip list shows them\n"
     "\n"
@@ -52,6 +64,14 @@ int demo(const QStringList& args) {
 int backup(const QStringList& args) {
     Backup::copyDatabase(args[0], args[1], kDatabasePassword);
     std::printf("Copied %s to %s\n", qPrintable(args[0]), qPrintable(args[1]));
+    return 0;
+}
+
+int copy(const QStringList& args) {
+    const DatabaseCopy::Copied copied = DatabaseCopy::copy(args[0], args[1], kDatabasePassword);
+    std::printf("Copied %lld accounts, %lld slips and %lld cheque lines from %s to %s; counts and every "
+                "slip's total agree\n",
+                copied.accounts, copied.slips, copied.lines, qPrintable(args[0]), qPrintable(args[1]));
     return 0;
 }
 
@@ -95,6 +115,7 @@ const Command kCommands[] = {
     {"init", 1, init},
     {"demo", 1, demo},
     {"backup", 2, backup},
+    {"copy", 2, copy},
     {"check", 1, check},
     {"repair-orphans", 1, repairOrphans},
 };

@@ -1,5 +1,6 @@
 #include "Backup.h"
 #include "Connection.h"
+#include "DatabaseCopy.h"
 #include "DbError.h"
 #include "Statement.h"
 
@@ -34,20 +35,19 @@ DbError notSound(const QString& path, const DbError& cause) {
 void verify(const QString& path, const QString& password) {
     auto connection = Connection::create();
     connection->open(path, password);
-    Statement check(*connection, QStringLiteral("PRAGMA integrity_check"));
-    QStringList problems;
-    while (check.next())
-        problems << check.value(0).toString();
-    if (problems != QStringList{QStringLiteral("ok")})
+    const QStringList problems = connection->link().integrityProblems();
+    if (!problems.isEmpty())
         throw DbError(problems.join(QLatin1Char('\n')));
 }
 
 void refuseDestination(const QString& source, const QString& destination) {
     const QFileInfo target(destination);
+    if (isServerAddress(destination))
+        throw DbError(QStringLiteral("A backup is written to a file; '%1' is no file name.").arg(destination));
     // Links resolved: the destination through its folder, the source itself.
     const QString folder = QFileInfo(target.absolutePath()).canonicalFilePath();
     const QString resolved = folder.isEmpty() ? target.absoluteFilePath() : folder + '/' + target.fileName();
-    const QFileInfo database(source);
+    const QFileInfo database(isServerAddress(source) ? QString() : source);
     for (const QString& name : {database.absoluteFilePath(), database.canonicalFilePath()}) {
         for (const QString& suffix : kDatabaseFileSuffixes) {
             if (!name.isEmpty() && (target.absoluteFilePath() == name + suffix || resolved == name + suffix))
@@ -149,7 +149,13 @@ void copyDatabase(const QString& source, const QString& destination, const QStri
         throw notSound(source, error);
     }
     UnfinishedCopy copy(destination);
-    copyPages(database->handle(), copy.path());
+    if (database->engine() == Engine::Sqlite) {
+        copyPages(database->handle(), copy.path());
+    } else {
+        // A server's database is copied row by row into a new file of its own.
+        QFile::remove(copy.path());
+        DatabaseCopy::copy(source, copy.path(), password);
+    }
     database.reset();
     try {
         verify(copy.path(), password);

@@ -1,4 +1,6 @@
 #pragma once
+#include "DatabaseLink.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
@@ -7,13 +9,14 @@
 class DbError;
 struct sqlite3;
 
-// How long a statement waits for another copy of the program that holds the
-// write lock before it reports the database busy.
+// How long a save waits for another copy of the program that holds the write
+// lock before it reports the database busy.
 constexpr int kBusyTimeoutMs = 5000;
 
-// One open SQLite database file. Recordsets share ownership, so a connection
-// stays usable for as long as a recordset opened on it is alive, even after
-// g_Connection has moved on to a newer one.
+// One open Cheqora database: a SQLite file, or a database on a PostgreSQL
+// server named by a postgresql:// address. Recordsets share ownership, so a
+// connection stays usable for as long as a recordset opened on it is alive,
+// even after g_Connection has moved on to a newer one.
 class Connection {
 public:
     static std::shared_ptr<Connection> create();
@@ -24,21 +27,27 @@ public:
     // 1 while open, 0 otherwise.
     int State() const;
 
-    // Opens an existing Cheqora database; throws DbError with a description when
-    // the file is missing, is no SQLite database, lacks a table or refuses the password.
-    // A file this process cannot write is opened read-only: it reads, and a write
-    // fails as read-only.
-    void open(const QString& path, const QString& password);
+    // Opens an existing Cheqora database - a file path or a postgresql://
+    // address; throws DbError with a description when the file is missing or
+    // the server cannot be reached, when it is no Cheqora database (a table or
+    // column missing or out of order) or refuses the password. A file this
+    // process cannot write is opened read-only: it reads, and a write fails as read-only.
+    void open(const QString& target, const QString& password);
     QString path() const { return m_path; }
-    QSqlDatabase database() const { return m_db; }
-    // SQLite's own handle of the open connection (see Statement); null when closed.
+    Engine engine() const;
+    // The open link; throws DbError when the connection is not open.
+    DatabaseLink& link() const;
+
+    // A SQLite file's Qt connection and SQLite handle (the backup copies pages
+    // through it); invalid and null on a server or when closed.
+    QSqlDatabase database() const;
     sqlite3* handle() const;
 
     // Runs a statement without result rows; throws DbError.
     void execute(const QString& sql);
 
     // Why no write may begin on this connection, or empty text when writes may.
-    QString writeRefusal() const { return m_writeRefusal; }
+    QString writeRefusal() const;
 
     // SQLite's error as the operator reads it: the common causes (busy,
     // read-only, disk full) in plain words first, SQLite's own text after them.
@@ -52,13 +61,8 @@ public:
     static void setFaultInjector(FaultInjector injector);
 
 private:
-    Connection();
-    // Sets synchronous=FULL and reads it back; when it does not take, every
-    // write is refused with the reason.
-    void requireFullSync();
+    Connection() = default;
 
-    QString m_name;
     QString m_path;
-    QSqlDatabase m_db;
-    QString m_writeRefusal;
+    std::unique_ptr<DatabaseLink> m_link;
 };

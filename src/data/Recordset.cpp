@@ -133,27 +133,24 @@ void Recordset::insertRow() {
         names << m_columns[ordinal];
         marks << QStringLiteral("?");
     }
-    const QString sql = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    // The stored row comes back, so ordinal 0 holds the new key and the other
+    // fields hold what the database made of the values.
+    const QString sql =
+        names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING *").arg(m_table)
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING *")
+                  .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     QVariantList values;
     for (const auto& [ordinal, value] : m_pending)
         values << toStored(value);
     Statement insert(*m_connection, sql);
-    insert.run(values);
-    const qint64 key = insert.lastInsertId();
-
-    // Read the stored row back, so ordinal 0 holds the new key and the other
-    // fields hold what the database made of the values.
-    Statement reread(*m_connection, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(m_table));
-    reread.bind({key});
+    insert.bind(values);
     QVariantList row(FieldCount());
-    if (reread.next()) {
+    if (insert.next()) {
         for (int i = 0; i < FieldCount(); ++i)
-            row[i] = reread.value(i);
-    } else {
-        row[0] = key;
+            row[i] = insert.value(i);
+    }
+    while (insert.next()) {
     }
     m_rows[m_position] = row;
 }

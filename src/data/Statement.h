@@ -1,17 +1,16 @@
 #pragma once
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 
 class Connection;
-struct sqlite3;
-struct sqlite3_stmt;
+class PreparedStatement;
 
-// One SQL statement run through SQLite's C interface on a connection's own
-// handle. The windows' reads are small lookups, and Qt's SQL layer costs more
-// per statement than SQLite does for them; values come out as Qt's SQLite
-// driver gives them (whole numbers as qlonglong, reals as double, text as
-// QString, NULL as a null QString) and are bound as it binds them (a null
-// QString or an invalid value is NULL).
+// One SQL statement on a connection, whichever engine holds the database. On a
+// SQLite file it runs through SQLite's C interface on the connection's own
+// handle. Values come out typed alike on every engine (whole numbers as
+// qlonglong, other numbers as double, text as QString, NULL as a null QString)
+// and are bound alike (a null QString or an invalid value is NULL).
 class Statement {
 public:
     // Prepares sql on the open connection; throws DbError (also when the text
@@ -32,7 +31,6 @@ public:
     // Runs to the next result row: true on a row, false when done. Throws DbError.
     bool next();
 
-    int columnCount() const;
     QStringList columnNames() const;
     // A column of the current row.
     QVariant value(int column) const;
@@ -40,8 +38,6 @@ public:
     qint64 lastInsertId() const;
 
 private:
-    [[noreturn]] void fail(int code) const;
-
-    sqlite3* m_db = nullptr;
-    sqlite3_stmt* m_statement = nullptr;
+    std::unique_ptr<PreparedStatement> m_statement;
+    bool m_bound = false;
 };

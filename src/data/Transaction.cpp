@@ -1,26 +1,27 @@
 #include "Transaction.h"
 #include "DbError.h"
 
-#include <sqlite3.h>
-
 Transaction::Transaction(std::shared_ptr<Connection> connection) : m_connection(std::move(connection)) {
     if (!m_connection || m_connection->State() != 1)
         throw DbError(QStringLiteral("The connection is not open."));
     if (!m_connection->writeRefusal().isEmpty())
         throw DbError(m_connection->writeRefusal());
-    // IMMEDIATE takes the write lock now, so a busy file is found before any change.
-    m_connection->execute(QStringLiteral("BEGIN IMMEDIATE"));
+    // The write lock is taken now, so a busy database is found before any change.
+    m_connection->link().beginWrite();
     m_open = true;
 }
 
 Transaction::~Transaction() {
-    if (!m_open)
-        return;
-    // Straight to SQLite, past the tests' fault hook: undoing is never made to fail.
-    sqlite3_exec(m_connection->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_open)
+        m_connection->link().rollback();
 }
 
 void Transaction::commit() {
-    m_connection->execute(QStringLiteral("COMMIT"));
-    m_open = false;
+    m_open = false; // a failed commit is over too: the link undoes what is left
+    try {
+        m_connection->link().commit();
+    } catch (...) {
+        m_connection->link().rollback();
+        throw;
+    }
 }
