@@ -1,6 +1,7 @@
 #include "AccountTests.h"
 #include "Connection.h"
 #include "Input.h"
+#include "Statement.h"
 #include "frmAcc.h"
 #include "modData.h"
 
@@ -453,8 +454,8 @@ private slots:
         QCOMPARE(env.count("tblAcc"), 0);
         std::shared_ptr<Connection> other = Connection::create();
         other->open(otherPath, kDatabasePassword);
-        QSqlQuery query(other->database());
-        QVERIFY(query.exec("SELECT accno FROM tblAcc") && query.next());
+        Statement query(*other, "SELECT accno FROM tblAcc");
+        QVERIFY(query.next());
         QCOMPARE(query.value(0).toString(), QString("in other"));
     }
 

@@ -39,16 +39,13 @@ void createAccount(SlipMain& main, const QString& number, const QString& name, c
 }
 
 QStringList linesOf(TestEnv& env, int sid) {
-    QSqlQuery query(env.check()->database());
-    query.prepare(QStringLiteral("select chqno, chqdate, bank, city, amount from tblSlipDetails where sid=? "
-                                 "order by sdid"));
-    query.addBindValue(sid);
-    query.exec();
     QStringList lines;
-    while (query.next())
-        lines << QStringList{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
-                             query.value(3).toString(),
-                             ::Amount::formatCents(::Amount::storedCents(query.value(4)).value_or(0))}
+    for (const QVariantList& line :
+         env.rows(QStringLiteral("select chqno, chqdate, bank, city, amount from tblSlipDetails where sid=? "
+                                 "order by sdid"),
+                  {sid}))
+        lines << QStringList{line[0].toString(), line[1].toString(), line[2].toString(), line[3].toString(),
+                             ::Amount::formatCents(::Amount::storedCents(line[4]).value_or(0))}
                      .join(QLatin1Char('|'));
     return lines;
 }

@@ -86,6 +86,8 @@ private slots:
     void aMissingOrMisplacedColumnIsNamed() {
         QFETCH(QStringList, change);
         QFETCH(QString, description);
+        if (TestEnv::onServer() && QByteArray(QTest::currentDataTag()).contains("letter case"))
+            QSKIP("a server folds unquoted names to lower case itself");
         TestEnv env;
         env.createDatabase();
         for (const QString& sql : change)
@@ -127,13 +129,18 @@ private slots:
         QTest::newRow("path.txt a FIFO") << "fifo";
         QTest::newRow("path.txt a dangling link") << "dangling";
         QTest::newRow("path.txt a looping link") << "looping";
+        QTest::newRow("a server that cannot be reached") << "unreachable";
+        QTest::newRow("a server's database without Cheqora's tables") << "servernotables";
     }
     void failuresEndTheProgramAfterOneMessage() {
         QFETCH(QString, kind);
         TestEnv env;
         const QString path = env.databasePath();
+        // On a server path.txt names the test's schema; these rows are about files.
+        if (TestEnv::onServer() && QStringList{"garbage", "fifo", "dangling", "looping"}.contains(kind))
+            QFile::remove(env.folder() + "/path.txt");
         if (kind == "garbage") {
-            QFile file(path);
+            QFile file(env.folder() + "/data.mdb");
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray(4096, 'x'));
         } else if (kind == "notable") {
@@ -174,6 +181,10 @@ private slots:
             env.exec("DROP TABLE tblAcc");
             env.exec("CREATE TABLE tblAcc (id INTEGER PRIMARY KEY, accname TEXT, accno TEXT, branch TEXT, "
                      "active TEXT)");
+        } else if (kind == "unreachable" || (kind == "servernotables" && !TestEnv::onServer())) {
+            env.writePathFile("postgresql://127.0.0.1:1/cheqora?connect_timeout=5");
+        } else if (kind == "servernotables") {
+            // path.txt names the test's schema on the server, which holds no table yet.
         } else if (kind == "fifo" || kind == "dangling" || kind == "looping") {
             // Never data.mdb instead of the file the operator named.
             env.createDatabase();
@@ -193,6 +204,52 @@ private slots:
             QVERIFY2(!QFile::exists(path), "a missing database file must never be created");
     }
 
+    // The password of a server's role comes from the address, PGPASSWORD or a
+    // password file, as libpq reads them; none or a wrong one is a refused login.
+    void serverPasswordComesFromWhereLibpqReadsIt_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("in the address") << "address" << true;
+        QTest::newRow("PGPASSWORD") << "environment" << true;
+        QTest::newRow("a password file") << "file" << true;
+        QTest::newRow("none given") << "none" << false;
+        QTest::newRow("a wrong one") << "wrong" << false;
+    }
+    void serverPasswordComesFromWhereLibpqReadsIt() {
+        if (!TestEnv::onServer())
+            QSKIP("a server's own behaviour");
+        QFETCH(QString, where);
+        QFETCH(bool, opens);
+        TestEnv env;
+        env.createDatabase();
+        // The test server asks this role, and only this one, for its password.
+        TestEnv::server().execute("DO $$ BEGIN CREATE ROLE cheqora_password LOGIN PASSWORD 'secret'; EXCEPTION "
+                                  "WHEN duplicate_object THEN NULL; END $$");
+        const QString schema = env.scalar("SELECT current_schema()").toString();
+        env.exec(QString("GRANT USAGE ON SCHEMA %1 TO cheqora_password").arg(schema));
+        env.exec(QString("GRANT SELECT ON ALL TABLES IN SCHEMA %1 TO cheqora_password").arg(schema));
+        QString address = env.databasePath().replace("user=cheqora", "user=cheqora_password");
+        if (where == "address" || where == "wrong")
+            address += where == "address" ? "&password=secret" : "&password=guessed";
+        const QString passwordFile = env.folder() + "/pgpass";
+        if (where == "environment")
+            qputenv("PGPASSWORD", "secret");
+        if (where == "file") {
+            QFile file(passwordFile);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("*:*:*:cheqora_password:secret\n");
+            file.close();
+            QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        }
+        qputenv("PGPASSFILE", passwordFile.toUtf8());
+        env.writePathFile(address.toUtf8());
+        const bool ended = openEndsProgram();
+        qunsetenv("PGPASSWORD");
+        qunsetenv("PGPASSFILE");
+        QCOMPARE(!ended, opens);
+        QCOMPARE(MsgBox::shown().size(), opens ? 0 : 1);
+    }
+
     void oldConnectionLivesWithItsRecordset() {
         TestEnv env;
         env.createDatabase();
@@ -210,6 +267,7 @@ private slots:
     }
 
     void releasedConnectionsAreRemoved() {
+        SKIP_ON_SERVER();
         TestEnv env;
         env.createDatabase();
         g_Connection.reset();

@@ -32,8 +32,11 @@ private slots:
         QCOMPARE(env.scalar(QString("select accno from tblSlip where sid=%1").arg(sid)).toString(),
                  QString("O'Brien \"quoted\""));
         QCOMPARE(env.scalar("select sdate from tblSlip").toString(), QString("2026-03-09"));
-        // The serial number column stores a number from the typed text.
-        QCOMPARE(env.scalar("select typeof(sno) from tblSlip").toString(), QString("integer"));
+        // The serial number column stores a number from the typed text, and
+        // the new row is read back as stored, its key at ordinal 0.
+        QCOMPARE(env.scalar("select sno from tblSlip").typeId(), QMetaType::LongLong);
+        QCOMPARE(rs.Fields(1).typeId(), QMetaType::LongLong);
+        QCOMPARE(rs.Fields(1).toLongLong(), 7);
 
         rs.AddNew();
         rs.Update();
@@ -119,6 +122,7 @@ private slots:
     // Rows are read and values bound through SQLite's own interface: what is
     // stored and read back must be what Qt's driver stores and reads.
     void valuesMatchQtsDriver() {
+        SKIP_ON_SERVER();
         TestEnv env;
         env.createDatabase();
         Reconnect();
@@ -202,13 +206,19 @@ private slots:
         env.createDatabase();
         env.exec("insert into tblSlip (sno, sdate) values (1, '2026-03-01')");
         env.exec("insert into tblSlip (sno, sdate) values (2, '2026-03-31')");
-        env.check().reset();
-        QProcess sqlite;
-        sqlite.start("sqlite3",
-                     {env.databasePath(), "insert into tblSlip (sno, sdate) values (3, '2026-04-01');"
-                                          "insert into tblSlip (sno, sdate) values (4, '2026-03-15');"});
-        QVERIFY(sqlite.waitForFinished());
-        QCOMPARE(sqlite.exitCode(), 0);
+        if (TestEnv::onServer()) {
+            // The schema's own format() on a server, found before the built-in one.
+            env.exec("insert into tblSlip (sno, sdate) values (3, '2026-04-01')");
+            env.exec("insert into tblSlip (sno, sdate) values (4, '2026-03-15')");
+        } else {
+            env.check().reset();
+            QProcess sqlite;
+            sqlite.start("sqlite3",
+                         {env.databasePath(), "insert into tblSlip (sno, sdate) values (3, '2026-04-01');"
+                                              "insert into tblSlip (sno, sdate) values (4, '2026-03-15');"});
+            QVERIFY(sqlite.waitForFinished());
+            QCOMPARE(sqlite.exitCode(), 0);
+        }
         Reconnect();
         Recordset rs;
         rs.Open(
@@ -219,8 +229,7 @@ private slots:
         for (; !rs.atEnd(); rs.MoveNext())
             found << rs.FieldText(0);
         QCOMPARE(found, QStringList({"1", "2", "4"}));
-        rs.Open("PRAGMA integrity_check", g_Connection);
-        QCOMPARE(rs.FieldText(0), QString("ok"));
+        QCOMPARE(g_Connection->link().integrityProblems(), QStringList());
     }
 
     void amountsParseStrictly_data() {

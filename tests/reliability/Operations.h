@@ -200,4 +200,25 @@ private:
     QPointer<frmAccList> m_accountList;
 };
 
+// The statements one successful run of the write sends, up to and including
+// its COMMIT (what follows the commit - refreshing a list, reopening a window -
+// no longer decides what is stored).
+inline QStringList statementsOfOneRun(Kind kind) {
+    TestEnv env;
+    Operation operation(env, kind);
+    if (!operation.ready())
+        return {};
+    auto statements = std::make_shared<QStringList>();
+    Connection::setFaultInjector([statements](const QString& sql) {
+        statements->append(sql);
+        return false;
+    });
+    operation.run();
+    Connection::setFaultInjector({});
+    if (shownTexts() != operation.questions())
+        return {};
+    const qsizetype commit = statements->indexOf(QStringLiteral("COMMIT"));
+    return commit < 0 ? QStringList() : statements->mid(0, commit + 1);
+}
+
 } // namespace Operations

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QSqlQuery>
+#include "Statement.h"
 #include <QTest>
 #include <chrono>
 #include <thread>
@@ -67,10 +67,9 @@ QStringList problemsIn(const QString& path, const QSet<QString>& reportedSaved) 
     }
     auto connection = Connection::create();
     connection->open(path, kDatabasePassword);
-    QSqlQuery query(connection->database());
     // Every slip has exactly the lines its remark announces.
-    query.exec(QStringLiteral("SELECT s.sid, s.remarks, (SELECT count(*) FROM tblSlipDetails d "
-                              "WHERE d.sid = s.sid) FROM tblSlip s"));
+    Statement query(*connection, QStringLiteral("SELECT s.sid, s.remarks, (SELECT count(*) FROM tblSlipDetails d "
+                                                "WHERE d.sid = s.sid) FROM tblSlip s"));
     QSet<QString> stored;
     while (query.next()) {
         const QString sid = query.value(0).toString();
@@ -80,10 +79,10 @@ QStringList problemsIn(const QString& path, const QSet<QString>& reportedSaved) 
             problems << QStringLiteral("slip %1 announces %2 but has %3")
                             .arg(sid, query.value(1).toString(), lines);
     }
-    query.exec(
-        QStringLiteral("SELECT count(*) FROM tblSlipDetails WHERE sid NOT IN (SELECT sid FROM tblSlip)"));
-    if (query.next() && query.value(0).toInt() != 0)
-        problems << QStringLiteral("%1 cheque lines without their slip").arg(query.value(0).toInt());
+    Statement orphans(*connection, QStringLiteral("SELECT count(*) FROM tblSlipDetails WHERE sid NOT IN "
+                                                  "(SELECT sid FROM tblSlip)"));
+    if (orphans.next() && orphans.value(0).toInt() != 0)
+        problems << QStringLiteral("%1 cheque lines without their slip").arg(orphans.value(0).toInt());
     for (const QString& sid : reportedSaved) {
         if (!stored.contains(sid))
             problems << QStringLiteral("slip %1 was reported saved but is not stored").arg(sid);

@@ -61,13 +61,10 @@ void enter(QComboBox* combo, const QString& text) {
 
 // A row of a table by its key, every column as text.
 QStringList storedRow(TestEnv& env, const QString& table, const QString& key, int id) {
-    QSqlQuery query(env.check()->database());
-    query.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(table, key));
-    query.addBindValue(id);
     QStringList row;
-    if (query.exec() && query.next()) {
-        for (int i = 0; i < query.record().count(); ++i)
-            row << query.value(i).toString();
+    for (const QVariantList& values : env.rows(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(table, key), {id})) {
+        for (const QVariant& value : values)
+            row << value.toString();
     }
     return row;
 }
@@ -181,17 +178,13 @@ private slots:
         QCOMPARE(header.mid(2),
                  (QStringList{text, text + 'N', text + 'B', QDate::currentDate().toString(Qt::ISODate),
                               text + 'D', text + QStringLiteral("\nsecond line")}));
-        QSqlQuery lines(env.check()->database());
-        QVERIFY(lines.exec(
-            QStringLiteral("SELECT chqno, bank, city FROM tblSlipDetails WHERE sid = %1 ORDER BY sdid")
-                .arg(sid)));
-        for (int i = 0; i < 2; ++i) {
-            QVERIFY(lines.next());
-            QCOMPARE((QStringList{lines.value(0).toString(), lines.value(1).toString(),
-                                  lines.value(2).toString()}),
+        const auto lines =
+            env.rows(QStringLiteral("SELECT chqno, bank, city FROM tblSlipDetails WHERE sid = %1 ORDER BY sdid")
+                         .arg(sid));
+        QCOMPARE(lines.size(), 2);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE((QStringList{lines[i][0].toString(), lines[i][1].toString(), lines[i][2].toString()}),
                      (QStringList{text + QString::number(i), text + "bank", text + "city"}));
-        }
-        QVERIFY(!lines.next());
         QCOMPARE((QStringList{
                      storedRow(env, QStringLiteral("tblAcc"), QStringLiteral("id"), otherAccount).join('|'),
                      storedRow(env, QStringLiteral("tblSlip"), QStringLiteral("sid"), otherSlip).join('|')}),

@@ -200,14 +200,13 @@ private slots:
         const int sid = form->lblRef->text().toInt();
         QVERIFY(sid > 0);
 
-        QSqlQuery lines(env.check()->database());
-        QVERIFY(lines.exec(QStringLiteral("SELECT sid, chqno, chqdate, bank, city, printf('%.2f', amount) "
-                                          "FROM tblSlipDetails ORDER BY sdid")));
         QStringList stored;
-        while (lines.next()) {
+        for (const QVariantList& line : env.rows(QStringLiteral(
+                 "SELECT sid, chqno, chqdate, bank, city, amount FROM tblSlipDetails ORDER BY sdid"))) {
             QStringList row;
-            for (int i = 0; i < 6; ++i)
-                row << lines.value(i).toString();
+            for (int i = 0; i < 5; ++i)
+                row << line[i].toString();
+            row << ::Amount::formatCents(::Amount::storedCents(line[5]).value_or(-1));
             stored << row.join(QLatin1Char('|'));
         }
         const QString today = QDate::currentDate().toString(Qt::ISODate);

@@ -24,27 +24,16 @@ const QDate today = QDate::currentDate();
 // program may leave it) and returns its key.
 int addSlip(TestEnv& env, int sno, const QDate& date, const QString& accName, const QVariantList& amounts,
             const QString& accno = QStringLiteral("111")) {
-    QSqlQuery slip(env.check()->database());
-    slip.prepare(
+    const auto slip = env.rows(
         QStringLiteral("INSERT INTO tblSlip (sno, accno, accName, branch, sdate, depositedBy, remarks) "
-                       "VALUES (?, ?, ?, 'Fort', ?, 'Ravi', '')"));
-    slip.addBindValue(sno);
-    slip.addBindValue(accno);
-    slip.addBindValue(accName);
-    slip.addBindValue(date.toString(Qt::ISODate));
-    if (!slip.exec())
-        return 0;
-    const int sid = slip.lastInsertId().toInt();
-    for (int i = 0; i < amounts.size(); ++i) {
-        QSqlQuery line(env.check()->database());
-        line.prepare(QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
-                                    "VALUES (?, ?, ?, 'HDFC Bank', 'Mumbai', ?)"));
-        line.addBindValue(sid);
-        line.addBindValue(QStringLiteral("%1").arg(100 + i, 6, 10, QLatin1Char('0')));
-        line.addBindValue(date.toString(Qt::ISODate));
-        line.addBindValue(amounts[i]);
-        line.exec();
-    }
+                       "VALUES (?, ?, ?, 'Fort', ?, 'Ravi', '') RETURNING sid"),
+        {sno, accno, accName, date.toString(Qt::ISODate)});
+    const int sid = slip.value(0).value(0).toInt();
+    for (int i = 0; i < amounts.size(); ++i)
+        env.rows(QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
+                                "VALUES (?, ?, ?, 'HDFC Bank', 'Mumbai', ?)"),
+                 {sid, QStringLiteral("%1").arg(100 + i, 6, 10, QLatin1Char('0')), date.toString(Qt::ISODate),
+                  amounts[i]});
     return sid;
 }
 

@@ -16,13 +16,9 @@ void storeSlipWithLine(TestEnv& env, int sno, const QString& bank, const QString
     env.exec(
         QStringLiteral("INSERT INTO tblSlip (sno, accno, sdate) VALUES (%1, '1', '2024-01-02')").arg(sno));
     const int sid = env.scalar(QStringLiteral("SELECT max(sid) FROM tblSlip")).toInt();
-    QSqlQuery insert(env.check()->database());
-    insert.prepare(QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
-                                  "VALUES (?, '000001', '2024-01-02', ?, ?, 10)"));
-    insert.addBindValue(sid);
-    insert.addBindValue(bank.isNull() ? QVariant() : QVariant(bank));
-    insert.addBindValue(city.isNull() ? QVariant() : QVariant(city));
-    QVERIFY(insert.exec());
+    env.rows(QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
+                            "VALUES (?, '000001', '2024-01-02', ?, ?, 10)"),
+             {sid, bank.isNull() ? QVariant() : QVariant(bank), city.isNull() ? QVariant() : QVariant(city)});
 }
 
 QStringList items(const QComboBox* combo) {
@@ -341,11 +337,8 @@ private slots:
         QVERIFY(form);
         form->cmbAcc->setEditText(typed);
         form->getAccTag();
-        QSqlQuery query(env.check()->database());
-        query.prepare(QStringLiteral("SELECT id FROM tblAcc WHERE accno = ?"));
-        query.addBindValue(expectedNumber);
-        QVERIFY(query.exec());
-        const QString expectedKey = query.next() ? query.value(0).toString() : QString();
+        const auto found = env.rows(QStringLiteral("SELECT id FROM tblAcc WHERE accno = ?"), {expectedNumber});
+        const QString expectedKey = found.isEmpty() ? QString() : found[0][0].toString();
         QCOMPARE(form->cmbAccTag(), expectedKey);
         QCOMPARE(form->txtAccName->text(), QString()); // the key-only lookup leaves name and branch
     }

@@ -1,6 +1,7 @@
 #include "DemoData.h"
 #include "Statement.h"
 #include "TestEnv.h"
+#include "ToolRunner.h"
 #include "modData.h"
 
 #include <QCryptographicHash>
@@ -19,26 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Runs cheqora-db, or another program built beside the tests: its exit status,
-// or -1 when it did not end within a minute. asAnotherUser runs it as a user the
-// test's chmod restricts: root, whom file permissions do not stop, as nobody.
-int runTool(const QStringList& arguments, QString* output = nullptr, bool asAnotherUser = false,
-            const QString& program = QStringLiteral("cheqora-db")) {
-    QProcess process;
-    const passwd* nobody = ::getpwnam("nobody");
-    if (asAnotherUser && ::geteuid() == 0 && nobody)
-        process.setChildProcessModifier([uid = nobody->pw_uid, gid = nobody->pw_gid] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
-                ::_exit(127);
-        });
-    process.start(builtProgram(program), arguments);
-    if (!process.waitForFinished(60000))
-        return -1;
-    if (output)
-        *output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
 
 // About `megabytes` MB of slips with long remarks in env's database.
 void fill(TestEnv& env, int megabytes) {
