@@ -1,6 +1,10 @@
 #include "BareSqlite.h"
 
+#include <cstdlib>
+#include <libpq-fe.h>
 #include <sqlite3.h>
+#include <string>
+#include <vector>
 #include <stdexcept>
 #include <string>
 
@@ -75,6 +79,78 @@ void BareSqlite::exec(const char* sql) {
     check(m_db, sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr), "exec");
 }
 
-long long BareSqlite::lastInsertId() const {
+long long BareSqlite::insert(const char* sql, const QVariantList& bindings, const char*) {
+    rows(sql, bindings);
     return sqlite3_last_insert_rowid(m_db);
+}
+
+BarePg::BarePg(const QString& address) {
+    m_db = PQconnectdb(address.toUtf8().constData());
+    if (PQstatus(m_db) != CONNECTION_OK) {
+        const std::string message = PQerrorMessage(m_db);
+        PQfinish(m_db);
+        throw std::runtime_error("connect: " + message);
+    }
+    // The same durability as the program's own connection.
+    exec("SET synchronous_commit = on");
+}
+
+BarePg::~BarePg() {
+    PQfinish(m_db);
+}
+
+namespace {
+
+// Parameters as text beside the statement: one round trip, the server types them.
+PGresult* runPg(pg_conn* db, const std::string& sql, const QVariantList& bindings) {
+    std::string numbered;
+    int n = 0;
+    for (const char c : sql)
+        numbered += c == '?' ? "$" + std::to_string(++n) : std::string(1, c);
+    std::vector<QByteArray> texts;
+    std::vector<const char*> values;
+    for (const QVariant& value : bindings)
+        texts.push_back(value.typeId() == QMetaType::Double
+                            ? QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest)
+                            : value.toString().toUtf8());
+    for (size_t i = 0; i < texts.size(); ++i)
+        values.push_back(bindings[int(i)].isNull() ? nullptr : texts[i].constData());
+    PGresult* result = PQexecParams(db, numbered.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        const std::string message = PQresultErrorMessage(result);
+        PQclear(result);
+        throw std::runtime_error("statement: " + message);
+    }
+    return result;
+}
+
+} // namespace
+
+int BarePg::rows(const char* sql, const QVariantList& bindings) {
+    PGresult* result = runPg(m_db, sql, bindings);
+    const int count = PQntuples(result);
+    for (int r = 0; r < count; ++r) {
+        for (int c = 0; c < PQnfields(result); ++c)
+            PQgetvalue(result, r, c);
+    }
+    PQclear(result);
+    return count;
+}
+
+void BarePg::exec(const char* sql) {
+    PQclear(runPg(m_db, sql, {}));
+}
+
+long long BarePg::insert(const char* sql, const QVariantList& bindings, const char* keyColumn) {
+    PGresult* result = runPg(m_db, std::string(sql) + " RETURNING " + keyColumn, bindings);
+    const long long key = std::atoll(PQgetvalue(result, 0, 0));
+    PQclear(result);
+    return key;
+}
+
+std::unique_ptr<Bare> Bare::open(const QString& database) {
+    if (database.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive))
+        return std::make_unique<BarePg>(database);
+    return std::make_unique<BareSqlite>(database);
 }

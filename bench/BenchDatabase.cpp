@@ -1,6 +1,7 @@
 #include "BenchDatabase.h"
 #include "BareSqlite.h"
 #include "BulkData.h"
+#include "DatabaseLink.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,12 +12,12 @@
 namespace {
 
 bool holdsSlips(const QString& path, int slips) {
-    if (!QFileInfo::exists(path))
+    if (!isServerAddress(path) && !QFileInfo::exists(path))
         return false;
     try {
-        BareSqlite db(path);
+        const auto db = Bare::open(path);
         // Exactly this many slips, each with its lines: the same database as built.
-        return db.rows(QStringLiteral("SELECT 1 FROM tblSlip WHERE sid = %1 AND sid = (SELECT max(sid) FROM "
+        return db->rows(QStringLiteral("SELECT 1 FROM tblSlip WHERE sid = %1 AND sid = (SELECT max(sid) FROM "
                                       "tblSlip) AND (SELECT count(*) FROM tblSlip) = %1")
                            .arg(slips)
                            .toUtf8()
@@ -33,9 +34,24 @@ void removeDatabaseFiles(const QString& path) {
 
 } // namespace
 
+// The server's database is built where it stands, after what an earlier build left is dropped.
+void buildOnServer(const QString& address, int slips) {
+    std::fprintf(stderr, "Building a database of %d slips on %s ...\n", slips, qPrintable(address));
+    BarePg(address).exec("DROP TABLE IF EXISTS tblSlipDetails, tblSlip, tblAcc, cheqoraAccess; "
+                         "DROP FUNCTION IF EXISTS format(text, text), cents(numeric), tblacc_key(), tblslip_key(), "
+                         "tblslipdetails_key()");
+    BulkDataSpec spec;
+    spec.slips = slips;
+    createBulkDatabase(address, spec);
+}
+
 bool ensureBenchDatabase(const QString& path, int slips) {
     if (holdsSlips(path, slips))
         return false;
+    if (isServerAddress(path)) {
+        buildOnServer(path, slips);
+        return true;
+    }
     QDir().mkpath(QFileInfo(path).absolutePath());
     removeDatabaseFiles(path);
     // Built under another name first: an interrupted build leaves no half database behind.
@@ -55,7 +71,7 @@ void prepareApplicationFolder(const QString& folder, const QString& databasePath
     QFile pathFile(folder + QStringLiteral("/path.txt"));
     if (!pathFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write " + pathFile.fileName().toStdString());
-    pathFile.write(QFileInfo(databasePath).absoluteFilePath().toUtf8());
+    pathFile.write(databasePath.toUtf8());
     pathFile.close();
     // The templates built beside this program; every bench account prints on the first one.
     const QString built = QCoreApplication::applicationDirPath() + QStringLiteral("/Reports/");

@@ -1,5 +1,6 @@
 #include "Interactions.h"
 #include "BareSqlite.h"
+#include "Statement.h"
 #include "Forms.h"
 #include "PageRenderer.h"
 #include "Recordset.h"
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QSqlQuery>
 #include <QWindow>
 #include <stdexcept>
 
@@ -82,7 +82,8 @@ void fillSlip(frmSlip& slip, const QString& accountNumber) {
 }
 
 // The same slip written through the C interface in one transaction.
-void writeBareSlip(BareSqlite& bare, const QString& accountNumber, qint64 updatedSid) {
+// Returns the slip key.
+qint64 writeBareSlip(Bare& bare, const QString& accountNumber, qint64 updatedSid) {
     const QVariantList header{QVariant(qint64(999999)),
                               accountNumber,
                               QStringLiteral("Account holder"),
@@ -90,11 +91,10 @@ void writeBareSlip(BareSqlite& bare, const QString& accountNumber, qint64 update
                               isoDate(QDate::currentDate()),
                               QStringLiteral("Bench depositor"),
                               QString()};
-    bare.exec("BEGIN IMMEDIATE");
+    bare.beginWrite();
     qint64 sid = updatedSid;
     if (updatedSid == 0) {
-        bare.rows(kBoundHeader, header);
-        sid = bare.lastInsertId();
+        sid = bare.insert(kBoundHeader, header, "sid");
     } else {
         bare.rows(kBoundHeaderUpdate, QVariantList(header) << sid);
         bare.rows("DELETE FROM tblSlipDetails WHERE sid=?", {sid});
@@ -104,6 +104,7 @@ void writeBareSlip(BareSqlite& bare, const QString& accountNumber, qint64 update
                                QStringLiteral("Bank %1").arg(i + 1), QStringLiteral("City %1").arg(i + 1),
                                1000.5 * (i + 1)});
     bare.exec("COMMIT");
+    return sid;
 }
 
 // Notes the first time a window is painted.
@@ -156,43 +157,49 @@ BenchContext findBenchContext(const QString& databasePath) {
     context.databasePath = databasePath;
     auto connection = Connection::create();
     connection->open(databasePath, kDatabasePassword);
-    QSqlQuery query(connection->database());
-    query.exec(QStringLiteral("SELECT accno FROM tblAcc WHERE active='1' ORDER BY id LIMIT 2"));
-    while (query.next())
-        context.accountNumbers << query.value(0).toString();
+    const auto rows = [&](const QString& sql) {
+        Statement query(*connection, sql);
+        QList<QVariantList> found;
+        while (query.next())
+            found << QVariantList{query.value(0), query.value(1)};
+        return found;
+    };
+    for (const QVariantList& row :
+         rows(QStringLiteral("SELECT accno, 0 FROM tblAcc WHERE active='1' ORDER BY id LIMIT 2")))
+        context.accountNumbers << row[0].toString();
     if (context.accountNumbers.size() < 2)
         throw std::runtime_error("the benchmark database has fewer than two active accounts");
-    query.exec(QStringLiteral("SELECT max(sdate), max(sid) FROM tblSlip"));
-    query.next();
-    const QDate newest = QDate::fromString(query.value(0).toString(), Qt::ISODate);
-    context.highestSlipBefore = query.value(1).toInt();
+    const QVariantList newestRow = rows(QStringLiteral("SELECT max(sdate), max(sid) FROM tblSlip")).value(0);
+    const QDate newest = QDate::fromString(newestRow.value(0).toString(), Qt::ISODate);
+    context.highestSlipBefore = newestRow.value(1).toInt();
     // A whole month well inside the data: six months before the newest slip's.
     context.monthFrom = QDate(newest.year(), newest.month(), 1).addMonths(-6);
     context.monthTo = context.monthFrom.addMonths(1).addDays(-1);
-    query.prepare(QStringLiteral("SELECT s.sid, a.id FROM tblSlip s JOIN tblAcc a ON a.accno = s.accno "
-                                 "WHERE s.sid >= (SELECT max(sid) FROM tblSlip) / 2 ORDER BY s.sid LIMIT 1"));
-    if (!query.exec() || !query.next())
+    const auto printed = rows(QStringLiteral("SELECT s.sid, a.id FROM tblSlip s JOIN tblAcc a ON a.accno = s.accno "
+                                             "WHERE s.sid >= (SELECT max(sid) FROM tblSlip) / 2 ORDER BY s.sid LIMIT 1"));
+    if (printed.isEmpty())
         throw std::runtime_error("the benchmark database has no slip to print");
-    context.reportSlip = query.value(0).toInt();
+    context.reportSlip = printed[0][0].toInt();
+    const int printedAccount = printed[0][1].toInt();
     context.reportTemplate =
-        applicationFolder() + QStringLiteral("/Reports/pv%1.rpt").arg(query.value(1).toInt());
+        applicationFolder() + QStringLiteral("/Reports/pv%1.rpt").arg(printedAccount);
     // Every account of the benchmark prints on the first sample template.
     if (!QFileInfo::exists(context.reportTemplate))
         QFile::copy(applicationFolder() + QStringLiteral("/Reports/pv1.rpt"), context.reportTemplate);
     return context;
 }
 
-std::vector<Interaction> programInteractions(const BenchContext& context, BareSqlite& bare) {
+std::vector<Interaction> programInteractions(const BenchContext& context, Bare& bare) {
     const QString path = context.databasePath;
     std::vector<Interaction> interactions;
 
     const auto slipWindowBound = [path] {
-        BareSqlite fresh(path);
-        fresh.rows(kBoundPassword);
-        fresh.rows("SELECT max(sno) FROM tblSlip");
-        fresh.rows("SELECT accno FROM tblAcc WHERE active='1'");
-        fresh.rows(kBoundBanks);
-        fresh.rows(kBoundCities);
+        const auto fresh = Bare::open(path);
+        fresh->rows(kBoundPassword);
+        fresh->rows("SELECT max(sno) FROM tblSlip");
+        fresh->rows("SELECT accno FROM tblAcc WHERE active='1'");
+        fresh->rows(kBoundBanks);
+        fresh->rows(kBoundCities);
     };
     interactions.push_back({QStringLiteral("open slip window"),
                             {},
@@ -243,18 +250,16 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
                             },
                             {},
                             [context, &bare, lastBareSlip] {
-                                if (*lastBareSlip == 0) {
-                                    writeBareSlip(bare, context.accountNumbers[0], 0);
-                                    *lastBareSlip = bare.lastInsertId();
-                                }
+                                if (*lastBareSlip == 0)
+                                    *lastBareSlip = writeBareSlip(bare, context.accountNumbers[0], 0);
                                 writeBareSlip(bare, context.accountNumbers[0], *lastBareSlip);
                             },
                             {}});
 
     const auto accountListBound = [path] {
-        BareSqlite fresh(path);
-        fresh.rows(kBoundPassword);
-        fresh.rows("SELECT * FROM tblAcc");
+        const auto fresh = Bare::open(path);
+        fresh->rows(kBoundPassword);
+        fresh->rows("SELECT * FROM tblAcc");
     };
     interactions.push_back({QStringLiteral("open account list"),
                             {},
@@ -304,13 +309,13 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
          {},
          [path, sid] {
              // The report reads through a logon of its own.
-             BareSqlite fresh(path);
-             fresh.rows(kBoundPassword);
-             fresh.rows("SELECT * FROM tblSlip WHERE sid=?", {sid});
-             fresh.rows("SELECT * FROM tblAcc WHERE accno=(SELECT accno FROM tblSlip WHERE sid=?) "
+             const auto fresh = Bare::open(path);
+             fresh->rows(kBoundPassword);
+             fresh->rows("SELECT * FROM tblSlip WHERE sid=?", {sid});
+             fresh->rows("SELECT * FROM tblAcc WHERE accno=(SELECT accno FROM tblSlip WHERE sid=?) "
                         "ORDER BY id LIMIT 1",
                         {sid});
-             fresh.rows("SELECT * FROM tblSlipDetails WHERE sid=? ORDER BY sdid", {sid});
+             fresh->rows("SELECT * FROM tblSlipDetails WHERE sid=? ORDER BY sdid", {sid});
          },
          [report, sid] {
              // Everything but drawing the page: the template, its logon and its rows.
@@ -321,7 +326,7 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
     return interactions;
 }
 
-Interaction monthList(const BenchContext& context, BareSqlite& bare) {
+Interaction monthList(const BenchContext& context, Bare& bare) {
     return {QStringLiteral("slip list, one month"),
             [context] {
                 frmSlipList& list = Forms::get<frmSlipList>();
@@ -354,9 +359,9 @@ void closeBenchWindows() {
     closeIfLoaded<frmReport>();
 }
 
-void removeBenchSlips(const BenchContext& context, BareSqlite& bare) {
+void removeBenchSlips(const BenchContext& context, Bare& bare) {
     const QVariantList highest{context.highestSlipBefore};
-    bare.exec("BEGIN IMMEDIATE");
+    bare.beginWrite();
     bare.rows("DELETE FROM tblSlipDetails WHERE sid > ?", highest);
     bare.rows("DELETE FROM tblSlip WHERE sid > ?", highest);
     bare.exec("COMMIT");

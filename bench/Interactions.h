@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-class BareSqlite;
+class Bare;
 
 // What the interactions work on, found in the benchmark database.
 struct BenchContext {
@@ -24,12 +24,12 @@ BenchContext findBenchContext(const QString& databasePath);
 // The interactions of the program with their lower bounds. They run on
 // g_Connection (opened by the caller) and the windows' shared instances; the
 // slip list of the month stays shown afterwards (see closeBenchWindows).
-std::vector<Interaction> programInteractions(const BenchContext& context, BareSqlite& bare);
+std::vector<Interaction> programInteractions(const BenchContext& context, Bare& bare);
 
 // The interactions that must come last: the month's slip list.
-Interaction monthList(const BenchContext& context, BareSqlite& bare);
+Interaction monthList(const BenchContext& context, Bare& bare);
 
 void closeBenchWindows();
 
 // Removes the slips the saves added, so the database stays as it was built.
-void removeBenchSlips(const BenchContext& context, BareSqlite& bare);
+void removeBenchSlips(const BenchContext& context, Bare& bare);

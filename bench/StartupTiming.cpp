@@ -73,8 +73,8 @@ int runStartupChild(int argc, char* argv[]) {
 
 int runBareOpenChild(const char* databasePath) {
     try {
-        BareSqlite db(QString::fromLocal8Bit(databasePath));
-        db.rows("SELECT salt, hash FROM cheqoraAccess");
+        const auto db = Bare::open(QString::fromLocal8Bit(databasePath));
+        db->rows("SELECT salt, hash FROM cheqoraAccess");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;

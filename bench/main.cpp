@@ -2,11 +2,14 @@
 // the bare SQLite work that gives the same result. Prints its figures; it
 // asserts nothing about them.
 //
-//   cheqora-bench [--slips N] [--database FILE] [--repetitions R] [--startup-runs S]
+//   cheqora-bench [--slips N] [--database FILE|ADDRESS] [--repetitions R] [--startup-runs S]
+//                 [--load-seconds S] [--load-processes P]
 #include "BareSqlite.h"
 #include "BenchDatabase.h"
+#include "DatabaseLink.h"
 #include "DesignerTiming.h"
 #include "Interactions.h"
+#include "LoadTest.h"
 #include "Measure.h"
 #include "Memory.h"
 #include "MsgBox.h"
@@ -31,6 +34,7 @@ struct Options {
     int repetitions = 21;
     int startupRuns = 11;
     QString only; // runs only the interactions whose name contains it (for profiling)
+    LoadOptions load;
 };
 
 Options parseOptions(const QApplication& app) {
@@ -41,7 +45,7 @@ Options parseOptions(const QApplication& app) {
                                    QStringLiteral("N"), QStringLiteral("1000000"));
     const QCommandLineOption database(
         QStringLiteral("database"),
-        QStringLiteral("The database file, built when it does not hold N slips "
+        QStringLiteral("The database file or postgresql:// address, built when it does not hold N slips "
                        "(default: bench-data/bench-N.mdb beside this program)."),
         QStringLiteral("FILE"));
     const QCommandLineOption repetitions(QStringLiteral("repetitions"),
@@ -53,7 +57,13 @@ Options parseOptions(const QApplication& app) {
     const QCommandLineOption only(QStringLiteral("only"),
                                   QStringLiteral("Runs only the interactions whose name contains TEXT."),
                                   QStringLiteral("TEXT"));
-    parser.addOptions({slips, database, repetitions, startupRuns, only});
+    const QCommandLineOption loadSeconds(QStringLiteral("load-seconds"),
+                                         QStringLiteral("Length of the load test (0: none)."), QStringLiteral("S"),
+                                         QStringLiteral("60"));
+    const QCommandLineOption loadProcesses(QStringLiteral("load-processes"),
+                                           QStringLiteral("Processes saving at once in the load test."),
+                                           QStringLiteral("P"), QStringLiteral("10"));
+    parser.addOptions({slips, database, repetitions, startupRuns, only, loadSeconds, loadProcesses});
     parser.process(app);
     Options options;
     bool ok = true;
@@ -63,10 +73,13 @@ Options parseOptions(const QApplication& app) {
     options.repetitions = qMax(1, parser.value(repetitions).toInt());
     options.startupRuns = qMax(1, parser.value(startupRuns).toInt());
     options.only = parser.value(only);
-    options.database = parser.isSet(database)
-                           ? QFileInfo(parser.value(database)).absoluteFilePath()
-                           : QCoreApplication::applicationDirPath() +
-                                 QStringLiteral("/bench-data/bench-%1.mdb").arg(options.slips);
+    options.load.seconds = qMax(0, parser.value(loadSeconds).toInt());
+    options.load.processes = qMax(1, parser.value(loadProcesses).toInt());
+    const QString named = parser.value(database);
+    options.database = !parser.isSet(database) ? QCoreApplication::applicationDirPath() +
+                                                     QStringLiteral("/bench-data/bench-%1.mdb").arg(options.slips)
+                       : isServerAddress(named) ? named
+                                                : QFileInfo(named).absoluteFilePath();
     return options;
 }
 
@@ -82,12 +95,16 @@ int runBenchmark(const Options& options) {
     building.start();
     if (ensureBenchDatabase(options.database, options.slips))
         std::printf("Built the database in %.1f s.\n", building.elapsed() / 1000.0);
-    const QString folder = QFileInfo(options.database).absolutePath() +
-                           QStringLiteral("/app-%1").arg(QFileInfo(options.database).completeBaseName());
+    const QString folder =
+        isServerAddress(options.database)
+            ? QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data/app-server")
+            : QFileInfo(options.database).absolutePath() +
+                  QStringLiteral("/app-%1").arg(QFileInfo(options.database).completeBaseName());
     useApplicationFolder(folder, options.database);
 
     const BenchContext context = findBenchContext(options.database);
-    BareSqlite bare(options.database);
+    const auto bareDatabase = Bare::open(options.database);
+    Bare& bare = *bareDatabase;
     const auto cleanUp = qScopeGuard([&] {
         closeBenchWindows();
         g_Connection.reset();
@@ -132,6 +149,11 @@ int runBenchmark(const Options& options) {
         std::printf("%s\n", qPrintable(formatDesignerFigures(*designer)));
     std::printf("Memory with the month's slip list shown: peak %.1f MB%s, resident %.1f MB\n", peak,
                 peakReset ? "" : " (since the process started)", resident);
+    if (options.load.seconds > 0 && chosen(QStringLiteral("load test"))) {
+        std::printf("\n");
+        std::fflush(stdout);
+        runLoadTest(folder, options.load);
+    }
     return 0;
 }
 
@@ -142,6 +164,10 @@ int main(int argc, char* argv[]) {
         return runStartupChild(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], kBareOpenChildFlag) == 0)
         return runBareOpenChild(argv[2]);
+    if (argc >= 2 && std::strcmp(argv[1], kLoadChildFlag) == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return runLoadChild(argc, argv);
+    }
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

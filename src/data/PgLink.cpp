@@ -1,6 +1,7 @@
 #include "PgLink.h"
 #include "Connection.h"
 #include "DbError.h"
+#include "NullBinding.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -39,7 +40,8 @@ QString lostMessage() {
 // words first, the server's own text after them.
 DbError describe(const PGresult* result, pg_conn* conn) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    QString text = QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(conn)).trimmed();
+    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    QString text = QString::fromUtf8(primary ? primary : PQerrorMessage(conn)).trimmed();
     if (text.isEmpty())
         text = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
     const QByteArray code(state ? state : "");
@@ -114,21 +116,6 @@ QVariant numericValue(const char* text) {
     return QByteArray(text).toDouble();
 }
 
-bool isNullValue(const QVariant& value) {
-    if (!value.isValid() || value.isNull())
-        return true;
-    switch (value.typeId()) {
-    case QMetaType::QString:
-        return value.toString().isNull();
-    case QMetaType::QByteArray:
-        return value.toByteArray().isNull();
-    case QMetaType::QDate:
-        return !value.toDate().isValid();
-    default:
-        return false;
-    }
-}
-
 // A value as the text the server reads for it; the server gives it the type
 // the statement needs there.
 QByteArray parameterText(const QVariant& value) {
@@ -168,7 +155,7 @@ public:
         m_null.clear();
         m_binary.clear();
         for (const QVariant& value : values) {
-            m_null.push_back(isNullValue(value));
+            m_null.push_back(isNullBinding(value));
             m_binary.push_back(!m_null.back() && value.typeId() == QMetaType::QByteArray);
             m_values.push_back(m_null.back() ? QByteArray() : m_binary.back() ? value.toByteArray()
                                                                               : parameterText(value));

@@ -2,6 +2,7 @@
 #include "CentsFunction.h"
 #include "Connection.h"
 #include "DbError.h"
+#include "NullBinding.h"
 
 #include <QDate>
 #include <QFile>
@@ -25,22 +26,6 @@ bool canWrite(const QString& file) {
     return writable(file) &&
            (writable(QFileInfo(file).absolutePath()) ||
             (writable(file + QStringLiteral("-wal")) && writable(file + QStringLiteral("-shm"))));
-}
-
-// What Qt's SQLite driver binds as NULL.
-bool isNullValue(const QVariant& value) {
-    if (!value.isValid() || value.isNull())
-        return true;
-    switch (value.typeId()) {
-    case QMetaType::QString:
-        return value.toString().isNull();
-    case QMetaType::QByteArray:
-        return value.toByteArray().isNull();
-    case QMetaType::QDate:
-        return !value.toDate().isValid();
-    default:
-        return false;
-    }
 }
 
 class SqliteStatement : public PreparedStatement {
@@ -111,7 +96,7 @@ public:
 
 private:
     int bindOne(int position, const QVariant& value) {
-        if (isNullValue(value))
+        if (isNullBinding(value))
             return sqlite3_bind_null(m_statement, position);
         switch (value.typeId()) {
         case QMetaType::Bool:

@@ -327,7 +327,7 @@ private slots:
         // Another copy of the program stores a slip for the account while the
         // question is open: here just as the deletion begins, on a connection of its own.
         Connection::setFaultInjector([&env](const QString& sql) {
-            if (sql == "BEGIN IMMEDIATE")
+            if (sql == TestEnv::writeBegin())
                 addSlips(env, "2", 1);
             return false;
         });

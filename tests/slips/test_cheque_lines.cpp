@@ -258,6 +258,8 @@ private slots:
         QFETCH(bool, typedBefore);
         QFETCH(QStringList, shown);
         QFETCH(QString, total);
+        if (TestEnv::onServer() && (stored.join(' ').contains('\'') || stored.contains("1e15")))
+            QSKIP("a server's numeric(15,2) column holds no text and nothing past the largest amount");
         TestEnv env;
         env.createDatabase();
         const int sid = storeSlipOfLiterals(env, stored);
@@ -363,7 +365,7 @@ private slots:
         saveAndAnswer(*form, MsgBox::Button::Yes);
         const QVariant stored = env.scalar(QStringLiteral("SELECT amount FROM tblSlipDetails"));
         QCOMPARE(stored.toDouble(), static_cast<double>(cents) / 100.0);
-        QCOMPARE(env.scalar(QStringLiteral("SELECT printf('%.2f', amount) FROM tblSlipDetails")).toString(),
+        QCOMPARE(::Amount::formatCents(env.scalar(QStringLiteral("SELECT cents(amount) FROM tblSlipDetails")).toLongLong()),
                  shown);
         form->getData();
         QCOMPARE(form->Amount[0]->text(), shown);
@@ -377,7 +379,7 @@ private slots:
         fillLine(*form, 1, QStringLiteral("2"), QString(), QString(), QStringLiteral("0.2"));
         saveAndAnswer(*form, MsgBox::Button::Yes);
         QCOMPARE(
-            env.scalar(QStringLiteral("SELECT printf('%.2f', sum(amount)) FROM tblSlipDetails")).toString(),
+            ::Amount::formatCents(env.scalar(QStringLiteral("SELECT cents(sum(amount)) FROM tblSlipDetails")).toLongLong()),
             QStringLiteral("0.30"));
         form->getData();
         QCOMPARE(form->lbTot->text(), QStringLiteral("0.30"));

@@ -289,10 +289,10 @@ private slots:
         QCOMPARE(slip.lbTot->text(), QStringLiteral("30.00"));
         saveAndAnswer(slip, MsgBox::Button::Yes);
         QCOMPARE(env.scalar(QStringLiteral(
-                                "select count(*) || '|' || sum(amount) from tblSlipDetails where sid=%1")
+                                "select count(*) || '|' || sum(cents(amount)) from tblSlipDetails where sid=%1")
                                 .arg(two))
                      .toString(),
-                 QStringLiteral("2|30"));
+                 QStringLiteral("2|3000"));
     }
 
     // A slip that cannot be loaded is named in a message, and no window is left
@@ -385,6 +385,8 @@ private slots:
     void windowListAndPrintAgreeOnAmounts() {
         QFETCH(QVariantList, stored);
         QFETCH(QString, total);
+        if (TestEnv::onServer() && stored.contains(QVariant("1,500.00")))
+            QSKIP("a server's numeric(15,2) column holds no text");
         TestEnv env;
         env.createDatabase();
         env.copyReports();

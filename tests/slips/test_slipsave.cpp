@@ -1,3 +1,4 @@
+#include "Amount.h"
 #include "SlipWindowTesting.h"
 #include "frmReport.h"
 #include "modData.h"
@@ -154,7 +155,7 @@ private slots:
         const QStringList secondKeys = storedLineKeys(env);
         QCOMPARE(secondKeys.size(), 1);
         QVERIFY2(secondKeys[0].toInt() > firstKeys[1].toInt(), "the lines are stored afresh");
-        QCOMPARE(env.scalar(QStringLiteral("SELECT printf('%.2f', amount) FROM tblSlipDetails")).toString(),
+        QCOMPARE(::Amount::formatCents(env.scalar(QStringLiteral("SELECT cents(amount) FROM tblSlipDetails")).toLongLong()),
                  QStringLiteral("750.25"));
         QCOMPARE(form->lblRef->text(), sid);
     }

@@ -24,6 +24,8 @@ public:
     // link to it (not the test's schema).
     static bool onServer();
     static PgLink& server();
+    // The statement a write transaction begins with on the engine in use.
+    static QString writeBegin() { return onServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"); }
 
     QString folder() const { return m_dir.path(); }
     // The test's database: data.mdb in folder(), or its address on the server.
