@@ -103,10 +103,14 @@ namespace {
 
 // Parameters as text beside the statement: one round trip, the server types them.
 PGresult* runPg(pg_conn* db, const std::string& sql, const QVariantList& bindings) {
-    std::string numbered;
+    QByteArray numbered;
     int n = 0;
-    for (const char c : sql)
-        numbered += c == '?' ? "$" + std::to_string(++n) : std::string(1, c);
+    for (const char c : sql) {
+        if (c == '?')
+            numbered += '$' + QByteArray::number(++n);
+        else
+            numbered += c;
+    }
     std::vector<QByteArray> texts;
     std::vector<const char*> values;
     for (const QVariant& value : bindings)
@@ -115,7 +119,7 @@ PGresult* runPg(pg_conn* db, const std::string& sql, const QVariantList& binding
                             : value.toString().toUtf8());
     for (size_t i = 0; i < texts.size(); ++i)
         values.push_back(bindings[int(i)].isNull() ? nullptr : texts[i].constData());
-    PGresult* result = PQexecParams(db, numbered.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
+    PGresult* result = PQexecParams(db, numbered.constData(), n, nullptr, values.data(), nullptr, nullptr, 0);
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
         const std::string message = PQresultErrorMessage(result);
