@@ -3,10 +3,9 @@
 #include <cstdlib>
 #include <libpq-fe.h>
 #include <sqlite3.h>
-#include <string>
-#include <vector>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 

@@ -18,10 +18,10 @@ bool holdsSlips(const QString& path, int slips) {
         const auto db = Bare::open(path);
         // Exactly this many slips, each with its lines: the same database as built.
         return db->rows(QStringLiteral("SELECT 1 FROM tblSlip WHERE sid = %1 AND sid = (SELECT max(sid) FROM "
-                                      "tblSlip) AND (SELECT count(*) FROM tblSlip) = %1")
-                           .arg(slips)
-                           .toUtf8()
-                           .constData()) == 1;
+                                       "tblSlip) AND (SELECT count(*) FROM tblSlip) = %1")
+                            .arg(slips)
+                            .toUtf8()
+                            .constData()) == 1;
     } catch (const std::exception&) {
         return false;
     }
@@ -37,9 +37,10 @@ void removeDatabaseFiles(const QString& path) {
 // The server's database is built where it stands, after what an earlier build left is dropped.
 void buildOnServer(const QString& address, int slips) {
     std::fprintf(stderr, "Building a database of %d slips on %s ...\n", slips, qPrintable(address));
-    BarePg(address).exec("DROP TABLE IF EXISTS tblSlipDetails, tblSlip, tblAcc, cheqoraAccess; "
-                         "DROP FUNCTION IF EXISTS format(text, text), cents(numeric), tblacc_key(), tblslip_key(), "
-                         "tblslipdetails_key()");
+    BarePg(address).exec(
+        "DROP TABLE IF EXISTS tblSlipDetails, tblSlip, tblAcc, cheqoraAccess; "
+        "DROP FUNCTION IF EXISTS format(text, text), cents(numeric), tblacc_key(), tblslip_key(), "
+        "tblslipdetails_key()");
     BulkDataSpec spec;
     spec.slips = slips;
     createBulkDatabase(address, spec);

@@ -1,9 +1,9 @@
 #include "Interactions.h"
 #include "BareSqlite.h"
-#include "Statement.h"
 #include "Forms.h"
 #include "PageRenderer.h"
 #include "Recordset.h"
+#include "Statement.h"
 #include "frmAccList.h"
 #include "frmReport.h"
 #include "frmSlip.h"
@@ -175,14 +175,14 @@ BenchContext findBenchContext(const QString& databasePath) {
     // A whole month well inside the data: six months before the newest slip's.
     context.monthFrom = QDate(newest.year(), newest.month(), 1).addMonths(-6);
     context.monthTo = context.monthFrom.addMonths(1).addDays(-1);
-    const auto printed = rows(QStringLiteral("SELECT s.sid, a.id FROM tblSlip s JOIN tblAcc a ON a.accno = s.accno "
-                                             "WHERE s.sid >= (SELECT max(sid) FROM tblSlip) / 2 ORDER BY s.sid LIMIT 1"));
+    const auto printed =
+        rows(QStringLiteral("SELECT s.sid, a.id FROM tblSlip s JOIN tblAcc a ON a.accno = s.accno "
+                            "WHERE s.sid >= (SELECT max(sid) FROM tblSlip) / 2 ORDER BY s.sid LIMIT 1"));
     if (printed.isEmpty())
         throw std::runtime_error("the benchmark database has no slip to print");
     context.reportSlip = printed[0][0].toInt();
     const int printedAccount = printed[0][1].toInt();
-    context.reportTemplate =
-        applicationFolder() + QStringLiteral("/Reports/pv%1.rpt").arg(printedAccount);
+    context.reportTemplate = applicationFolder() + QStringLiteral("/Reports/pv%1.rpt").arg(printedAccount);
     // Every account of the benchmark prints on the first sample template.
     if (!QFileInfo::exists(context.reportTemplate))
         QFile::copy(applicationFolder() + QStringLiteral("/Reports/pv1.rpt"), context.reportTemplate);
@@ -313,8 +313,8 @@ std::vector<Interaction> programInteractions(const BenchContext& context, Bare& 
              fresh->rows(kBoundPassword);
              fresh->rows("SELECT * FROM tblSlip WHERE sid=?", {sid});
              fresh->rows("SELECT * FROM tblAcc WHERE accno=(SELECT accno FROM tblSlip WHERE sid=?) "
-                        "ORDER BY id LIMIT 1",
-                        {sid});
+                         "ORDER BY id LIMIT 1",
+                         {sid});
              fresh->rows("SELECT * FROM tblSlipDetails WHERE sid=? ORDER BY sdid", {sid});
          },
          [report, sid] {

@@ -69,7 +69,8 @@ QStringList problemsWith(const std::vector<Saved>& saved) {
     for (const Saved& s : saved) {
         if (++keys[s.sid] > 1)
             problems << QStringLiteral("key %1 reported twice").arg(s.sid);
-        Statement header(*connection, QStringLiteral("SELECT remarks, depositedBy FROM tblSlip WHERE sid = ?"));
+        Statement header(*connection,
+                         QStringLiteral("SELECT remarks, depositedBy FROM tblSlip WHERE sid = ?"));
         header.bind({s.sid});
         if (!header.next()) {
             problems << QStringLiteral("slip %1 (%2) lost").arg(s.sid).arg(remarkOf(s.child, s.serial));
@@ -77,10 +78,12 @@ QStringList problemsWith(const std::vector<Saved>& saved) {
         }
         if (header.value(0).toString() != remarkOf(s.child, s.serial) ||
             header.value(1).toString() != QStringLiteral("PC %1").arg(s.child))
-            problems << QStringLiteral("slip %1 holds %2, not %3").arg(s.sid).arg(header.value(0).toString(),
-                                                                            remarkOf(s.child, s.serial));
-        Statement lines(*connection,
-                        QStringLiteral("SELECT cents(amount) FROM tblSlipDetails WHERE sid = ? ORDER BY sdid"));
+            problems << QStringLiteral("slip %1 holds %2, not %3")
+                            .arg(s.sid)
+                            .arg(header.value(0).toString(), remarkOf(s.child, s.serial));
+        Statement lines(
+            *connection,
+            QStringLiteral("SELECT cents(amount) FROM tblSlipDetails WHERE sid = ? ORDER BY sdid"));
         lines.bind({s.sid});
         QList<qint64> found, expected;
         while (lines.next())
@@ -132,8 +135,9 @@ int runLoadChild(int argc, char* argv[]) {
                 std::printf("saved %d %d %s %.3f\n", child, serial, qPrintable(slip.lblRef->text()), ms);
             else
                 std::printf("refused %d %d %.3f %s\n", child, serial, ms,
-                            qPrintable(MsgBox::shown().isEmpty() ? QString()
-                                                                 : MsgBox::shown().last().text.section('\n', 0, 0)));
+                            qPrintable(MsgBox::shown().isEmpty()
+                                           ? QString()
+                                           : MsgBox::shown().last().text.section('\n', 0, 0)));
             std::fflush(stdout);
         }
     } catch (const std::exception& error) {

@@ -58,8 +58,8 @@ Options parseOptions(const QApplication& app) {
                                   QStringLiteral("Runs only the interactions whose name contains TEXT."),
                                   QStringLiteral("TEXT"));
     const QCommandLineOption loadSeconds(QStringLiteral("load-seconds"),
-                                         QStringLiteral("Length of the load test (0: none)."), QStringLiteral("S"),
-                                         QStringLiteral("60"));
+                                         QStringLiteral("Length of the load test (0: none)."),
+                                         QStringLiteral("S"), QStringLiteral("60"));
     const QCommandLineOption loadProcesses(QStringLiteral("load-processes"),
                                            QStringLiteral("Processes saving at once in the load test."),
                                            QStringLiteral("P"), QStringLiteral("10"));
@@ -76,8 +76,9 @@ Options parseOptions(const QApplication& app) {
     options.load.seconds = qMax(0, parser.value(loadSeconds).toInt());
     options.load.processes = qMax(1, parser.value(loadProcesses).toInt());
     const QString named = parser.value(database);
-    options.database = !parser.isSet(database) ? QCoreApplication::applicationDirPath() +
-                                                     QStringLiteral("/bench-data/bench-%1.mdb").arg(options.slips)
+    options.database = !parser.isSet(database)
+                           ? QCoreApplication::applicationDirPath() +
+                                 QStringLiteral("/bench-data/bench-%1.mdb").arg(options.slips)
                        : isServerAddress(named) ? named
                                                 : QFileInfo(named).absoluteFilePath();
     return options;

@@ -100,8 +100,8 @@ int repairOrphans(const QStringList& args) {
         std::printf("No cheque lines without their slip.\n");
     for (const OrphanLines::Repair& repair : repairs)
         std::printf("Slip key %lld: %d cheque line%s moved to the new slip %lld, Sr. No %lld\n",
-                    repair.group.oldKey, repair.group.lines, repair.group.lines == 1 ? "" : "s", repair.newKey,
-                    repair.serialNumber);
+                    repair.group.oldKey, repair.group.lines, repair.group.lines == 1 ? "" : "s",
+                    repair.newKey, repair.serialNumber);
     return 0;
 }
 
@@ -112,12 +112,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"init", 1, init},
-    {"demo", 1, demo},
-    {"backup", 2, backup},
-    {"copy", 2, copy},
-    {"check", 1, check},
-    {"repair-orphans", 1, repairOrphans},
+    {"init", 1, init}, {"demo", 1, demo},   {"backup", 2, backup},
+    {"copy", 2, copy}, {"check", 1, check}, {"repair-orphans", 1, repairOrphans},
 };
 
 } // namespace

@@ -43,7 +43,8 @@ void verify(const QString& path, const QString& password) {
 void refuseDestination(const QString& source, const QString& destination) {
     const QFileInfo target(destination);
     if (isServerAddress(destination))
-        throw DbError(QStringLiteral("A backup is written to a file; '%1' is no file name.").arg(destination));
+        throw DbError(
+            QStringLiteral("A backup is written to a file; '%1' is no file name.").arg(destination));
     // Links resolved: the destination through its folder, the source itself.
     const QString folder = QFileInfo(target.absolutePath()).canonicalFilePath();
     const QString resolved = folder.isEmpty() ? target.absoluteFilePath() : folder + '/' + target.fileName();

@@ -34,12 +34,14 @@ QString insertText(const CopiedTable& table, const QStringList& columns, int row
 }
 
 qint64 copyTable(const Connection& from, const Connection& to, const CopiedTable& table) {
-    Statement read(from, QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(QLatin1String(table.name),
-                                                                          QLatin1String(table.key)));
+    Statement read(from, QStringLiteral("SELECT * FROM %1 ORDER BY %2")
+                             .arg(QLatin1String(table.name), QLatin1String(table.key)));
     read.bind({});
     const QStringList columns = read.columnNames();
     if (columns.size() != table.columns)
-        throw DbError(QStringLiteral("The table %1 has %2 columns.").arg(QLatin1String(table.name)).arg(columns.size()));
+        throw DbError(QStringLiteral("The table %1 has %2 columns.")
+                          .arg(QLatin1String(table.name))
+                          .arg(columns.size()));
     Statement fullInsert(to, insertText(table, columns, kRowsPerInsert));
     QVariantList values;
     int pending = 0;
@@ -81,8 +83,9 @@ QStringList rowsOf(const Connection& connection, const QString& sql) {
 // What both must agree on: the rows of each table, and each slip's lines and
 // their total in whole hundredths.
 void verify(const Connection& from, const Connection& to) {
-    const QString counts = QStringLiteral("SELECT (SELECT count(*) FROM tblAcc), (SELECT count(*) FROM tblSlip), "
-                                          "(SELECT count(*) FROM tblSlipDetails)");
+    const QString counts =
+        QStringLiteral("SELECT (SELECT count(*) FROM tblAcc), (SELECT count(*) FROM tblSlip), "
+                       "(SELECT count(*) FROM tblSlipDetails)");
     const QString totals = QStringLiteral("SELECT sid, count(*), sum(cents(amount)) FROM tblSlipDetails "
                                           "GROUP BY sid ORDER BY sid");
     for (const QString& sql : {counts, totals}) {
@@ -96,7 +99,8 @@ void verify(const Connection& from, const Connection& to) {
                                      "nothing was copied.")
                           .arg(sql == counts ? QStringLiteral("accounts, slips and lines counted")
                                              : QStringLiteral("slip key, lines and total in hundredths"),
-                               source.value(i, QStringLiteral("none")), copy.value(i, QStringLiteral("none"))));
+                               source.value(i, QStringLiteral("none")),
+                               copy.value(i, QStringLiteral("none"))));
     }
 }
 
@@ -105,12 +109,13 @@ void requireEmpty(const Connection& target) {
                                           "tblSlipDetails), (SELECT count(*) FROM tblAcc)"));
     held.next();
     if (held.value(0).toLongLong() + held.value(1).toLongLong() + held.value(2).toLongLong() > 0)
-        throw DbError(QStringLiteral("'%1' holds %2 slips, %3 cheque lines and %4 accounts already: a copy goes "
-                                     "only into an empty Cheqora database. Nothing was copied.")
-                          .arg(target.path())
-                          .arg(held.value(0).toLongLong())
-                          .arg(held.value(1).toLongLong())
-                          .arg(held.value(2).toLongLong()));
+        throw DbError(
+            QStringLiteral("'%1' holds %2 slips, %3 cheque lines and %4 accounts already: a copy goes "
+                           "only into an empty Cheqora database. Nothing was copied.")
+                .arg(target.path())
+                .arg(held.value(0).toLongLong())
+                .arg(held.value(1).toLongLong())
+                .arg(held.value(2).toLongLong()));
 }
 
 std::shared_ptr<Connection> openTarget(const QString& target, const QString& password) {
@@ -153,7 +158,8 @@ Copied copyInto(const QString& source, const QString& target, const QString& pas
 } // namespace
 
 Copied copy(const QString& source, const QString& target, const QString& password) {
-    const bool newFile = !isServerAddress(target) && !QFileInfo::exists(target) && !QFileInfo(target).isSymLink();
+    const bool newFile =
+        !isServerAddress(target) && !QFileInfo::exists(target) && !QFileInfo(target).isSymLink();
     if (newFile)
         Schema::createDatabase(target, password);
     try {

@@ -109,7 +109,8 @@ QVariant numericValue(const char* text) {
     }
     if (whole) {
         bool ok = false;
-        const qlonglong value = QByteArray(text, point ? point - text : qsizetype(std::strlen(text))).toLongLong(&ok);
+        const qlonglong value =
+            QByteArray(text, point ? point - text : qsizetype(std::strlen(text))).toLongLong(&ok);
         if (ok)
             return value;
     }
@@ -157,8 +158,9 @@ public:
         for (const QVariant& value : values) {
             m_null.push_back(isNullBinding(value));
             m_binary.push_back(!m_null.back() && value.typeId() == QMetaType::QByteArray);
-            m_values.push_back(m_null.back() ? QByteArray() : m_binary.back() ? value.toByteArray()
-                                                                              : parameterText(value));
+            m_values.push_back(m_null.back()     ? QByteArray()
+                               : m_binary.back() ? value.toByteArray()
+                                                 : parameterText(value));
         }
         m_bound = true;
     }
@@ -228,8 +230,8 @@ private:
         Result result = send();
         // A read outside a transaction whose link the server closed while it
         // was idle runs once more over a new link: it changed nothing.
-        if (!succeeded(result.get()) && PQstatus(m_link.handle()) != CONNECTION_OK && !m_link.inTransaction() &&
-            isRead()) {
+        if (!succeeded(result.get()) && PQstatus(m_link.handle()) != CONNECTION_OK &&
+            !m_link.inTransaction() && isRead()) {
             m_link.restoreIfLost();
             result = send();
         }
@@ -252,15 +254,16 @@ private:
         if (++m_runs == 2 && m_link.inTransaction()) {
             static int prepared = 0;
             const QByteArray name = "cheqora_" + QByteArray::number(++prepared);
-            Result made(PQprepare(m_link.handle(), name.constData(), m_sql.constData(), m_parameterCount, nullptr));
+            Result made(
+                PQprepare(m_link.handle(), name.constData(), m_sql.constData(), m_parameterCount, nullptr));
             if (PQresultStatus(made.get()) == PGRES_COMMAND_OK)
                 m_prepared = name;
         }
         if (!m_prepared.isEmpty())
-            return Result(PQexecPrepared(m_link.handle(), m_prepared.constData(), m_parameterCount, values.data(),
-                                         lengths.data(), formats.data(), 0));
-        return Result(PQexecParams(m_link.handle(), m_sql.constData(), m_parameterCount, nullptr, values.data(),
-                                   lengths.data(), formats.data(), 0));
+            return Result(PQexecPrepared(m_link.handle(), m_prepared.constData(), m_parameterCount,
+                                         values.data(), lengths.data(), formats.data(), 0));
+        return Result(PQexecParams(m_link.handle(), m_sql.constData(), m_parameterCount, nullptr,
+                                   values.data(), lengths.data(), formats.data(), 0));
     }
 
     static bool succeeded(const PGresult* result) {
@@ -358,7 +361,8 @@ void PgLink::restoreIfLost() {
         throw DbError(lostMessage());
     PQreset(m_conn);
     if (PQstatus(m_conn) != CONNECTION_OK)
-        throw DbError(lostMessage() + QStringLiteral("\n(%1)").arg(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed()));
+        throw DbError(lostMessage() +
+                      QStringLiteral("\n(%1)").arg(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed()));
     setUpSession();
 }
 
@@ -456,8 +460,9 @@ QStringList PgLink::integrityProblems() {
 }
 
 qint64 PgLink::lastKey(const QString& table, const QString& keyColumn) {
-    auto query = prepare(QStringLiteral("SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence(lower(?), "
-                                        "lower(?))::regclass), 0)"));
+    auto query =
+        prepare(QStringLiteral("SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence(lower(?), "
+                               "lower(?))::regclass), 0)"));
     query->bind({table, keyColumn});
     return query->next() ? query->value(0).toLongLong() : 0;
 }

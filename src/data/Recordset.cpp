@@ -135,11 +135,10 @@ void Recordset::insertRow() {
     }
     // The stored row comes back, so ordinal 0 holds the new key and the other
     // fields hold what the database made of the values.
-    const QString sql =
-        names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING *").arg(m_table)
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING *")
-                  .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    const QString sql = names.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING *").arg(m_table)
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING *")
+                                  .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     QVariantList values;
     for (const auto& [ordinal, value] : m_pending)
         values << toStored(value);

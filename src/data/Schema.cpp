@@ -88,7 +88,8 @@ QStringList keyStatements(const Table& table) {
                        "  RETURN NEW;\n"
                        "END $$")
             .arg(name, sequence, key),
-        QStringLiteral("CREATE TRIGGER %1_key BEFORE INSERT ON %1 FOR EACH ROW EXECUTE FUNCTION %1_key()").arg(name),
+        QStringLiteral("CREATE TRIGGER %1_key BEFORE INSERT ON %1 FOR EACH ROW EXECUTE FUNCTION %1_key()")
+            .arg(name),
     };
 }
 
@@ -241,8 +242,8 @@ void checkDatabase(const Connection& connection, const QString& password) {
         while (query.next())
             tables[query.value(0).toString()] << query.value(1).toString();
     } catch (const DbError& error) {
-        throw DbError(QStringLiteral("'%1' is not a Cheqora database: %2")
-                          .arg(connection.path(), error.description()));
+        throw DbError(
+            QStringLiteral("'%1' is not a Cheqora database: %2").arg(connection.path(), error.description()));
     }
     for (const Table& required : cheqoraTables()) {
         if (!tables.contains(lowerName(required)))
@@ -252,7 +253,8 @@ void checkDatabase(const Connection& connection, const QString& password) {
     if (!tables.contains(QStringLiteral("cheqoraaccess")))
         throw DbError(QStringLiteral("Not a valid password."));
     Statement verifier(connection, QStringLiteral("SELECT salt, hash FROM cheqoraAccess"));
-    if (!verifier.next() || passwordHash(verifier.value(0).toString(), password) != verifier.value(1).toString())
+    if (!verifier.next() ||
+        passwordHash(verifier.value(0).toString(), password) != verifier.value(1).toString())
         throw DbError(QStringLiteral("Not a valid password."));
 }
 

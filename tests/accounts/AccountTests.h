@@ -10,7 +10,8 @@
 // What tblAcc holds for one account: accno, accname, branch, active (null as
 // "<null>"), or nothing when the account is not stored.
 inline QStringList storedAccount(TestEnv& env, int key) {
-    const auto rows = env.rows(QStringLiteral("SELECT accno, accname, branch, active FROM tblAcc WHERE id = ?"), {key});
+    const auto rows =
+        env.rows(QStringLiteral("SELECT accno, accname, branch, active FROM tblAcc WHERE id = ?"), {key});
     if (rows.isEmpty())
         return {};
     QStringList fields;

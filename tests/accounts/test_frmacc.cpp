@@ -420,8 +420,9 @@ private slots:
         if (TestEnv::onServer()) {
             env.exec("CREATE FUNCTION refuseEmptyNumber() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE "
                      "EXCEPTION ''The account number may not be empty''; END'");
-            env.exec("CREATE TRIGGER refuseEmptyNumber BEFORE INSERT ON tblAcc FOR EACH ROW WHEN (NEW.accno = '') "
-                     "EXECUTE FUNCTION refuseEmptyNumber()");
+            env.exec(
+                "CREATE TRIGGER refuseEmptyNumber BEFORE INSERT ON tblAcc FOR EACH ROW WHEN (NEW.accno = '') "
+                "EXECUTE FUNCTION refuseEmptyNumber()");
         } else {
             env.exec("CREATE TRIGGER refuseEmptyNumber BEFORE INSERT ON tblAcc WHEN NEW.accno = '' "
                      "BEGIN SELECT RAISE(ABORT, 'The account number may not be empty'); END");

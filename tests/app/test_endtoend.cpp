@@ -86,7 +86,8 @@ private slots:
         createAccount(main, QStringLiteral("31234567890"), QStringLiteral("Old Current Account"),
                       QStringLiteral("Karol Bagh"), false);
         QStringList accounts;
-        for (const QVariantList& row : env.rows("select id || ':' || accno || ':' || active from tblAcc order by id"))
+        for (const QVariantList& row :
+             env.rows("select id || ':' || accno || ':' || active from tblAcc order by id"))
             accounts << row[0].toString();
         QCOMPARE(accounts.join(','), QStringLiteral("1:00123456789:1,2:31234567890:0"));
 

@@ -223,8 +223,9 @@ private slots:
         TestEnv env;
         env.createDatabase();
         // The test server asks this role, and only this one, for its password.
-        TestEnv::server().execute("DO $$ BEGIN CREATE ROLE cheqora_password LOGIN PASSWORD 'secret'; EXCEPTION "
-                                  "WHEN duplicate_object THEN NULL; END $$");
+        TestEnv::server().execute(
+            "DO $$ BEGIN CREATE ROLE cheqora_password LOGIN PASSWORD 'secret'; EXCEPTION "
+            "WHEN duplicate_object THEN NULL; END $$");
         const QString schema = env.scalar("SELECT current_schema()").toString();
         env.exec(QString("GRANT USAGE ON SCHEMA %1 TO cheqora_password").arg(schema));
         env.exec(QString("GRANT SELECT ON ALL TABLES IN SCHEMA %1 TO cheqora_password").arg(schema));

@@ -22,8 +22,9 @@ inline QStringList problemsIn(const QString& path, const QSet<QString>& reported
     auto connection = Connection::create();
     connection->open(path, kDatabasePassword);
     // Every slip has exactly the lines its remark announces.
-    Statement query(*connection, QStringLiteral("SELECT s.sid, s.remarks, (SELECT count(*) FROM tblSlipDetails d "
-                                                "WHERE d.sid = s.sid) FROM tblSlip s"));
+    Statement query(*connection,
+                    QStringLiteral("SELECT s.sid, s.remarks, (SELECT count(*) FROM tblSlipDetails d "
+                                   "WHERE d.sid = s.sid) FROM tblSlip s"));
     QSet<QString> stored;
     while (query.next()) {
         const QString sid = query.value(0).toString();
@@ -43,4 +44,3 @@ inline QStringList problemsIn(const QString& path, const QSet<QString>& reported
     }
     return problems;
 }
-

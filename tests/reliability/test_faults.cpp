@@ -21,7 +21,8 @@ private slots:
     void aDurabilitySettingThatDoesNotTakeStopsEverySave_data() {
         QTest::addColumn<QString>("failing");
         const bool server = TestEnv::onServer();
-        QTest::newRow("setting it fails") << (server ? "SET synchronous_commit = on" : "PRAGMA synchronous=FULL");
+        QTest::newRow("setting it fails")
+            << (server ? "SET synchronous_commit = on" : "PRAGMA synchronous=FULL");
         QTest::newRow("reading it back fails")
             << (server ? "SELECT current_setting('synchronous_commit'), current_setting('fsync')"
                        : "PRAGMA synchronous");

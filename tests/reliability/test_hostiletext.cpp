@@ -62,7 +62,8 @@ void enter(QComboBox* combo, const QString& text) {
 // A row of a table by its key, every column as text.
 QStringList storedRow(TestEnv& env, const QString& table, const QString& key, int id) {
     QStringList row;
-    for (const QVariantList& values : env.rows(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(table, key), {id})) {
+    for (const QVariantList& values :
+         env.rows(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(table, key), {id})) {
         for (const QVariant& value : values)
             row << value.toString();
     }
@@ -178,9 +179,9 @@ private slots:
         QCOMPARE(header.mid(2),
                  (QStringList{text, text + 'N', text + 'B', QDate::currentDate().toString(Qt::ISODate),
                               text + 'D', text + QStringLiteral("\nsecond line")}));
-        const auto lines =
-            env.rows(QStringLiteral("SELECT chqno, bank, city FROM tblSlipDetails WHERE sid = %1 ORDER BY sdid")
-                         .arg(sid));
+        const auto lines = env.rows(
+            QStringLiteral("SELECT chqno, bank, city FROM tblSlipDetails WHERE sid = %1 ORDER BY sdid")
+                .arg(sid));
         QCOMPARE(lines.size(), 2);
         for (int i = 0; i < 2; ++i)
             QCOMPARE((QStringList{lines[i][0].toString(), lines[i][1].toString(), lines[i][2].toString()}),

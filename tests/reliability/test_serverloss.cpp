@@ -34,12 +34,17 @@ void loseTheServerAt(int n) {
 // A server of the test's own, which it may stop.
 class OwnServer {
 public:
-    OwnServer() : m_dir(QDir::tempPath() + QStringLiteral("/cheqora-own-pg-%1").arg(QCoreApplication::applicationPid())) {}
+    OwnServer()
+        : m_dir(QDir::tempPath() +
+                QStringLiteral("/cheqora-own-pg-%1").arg(QCoreApplication::applicationPid())) {}
     ~OwnServer() { script(QStringLiteral("stop")); }
     bool script(const QString& action) {
-        return QProcess::execute(QStringLiteral(CHEQORA_SOURCE_DIR "/scripts/pg-test-server"), {action, m_dir}) == 0;
+        return QProcess::execute(QStringLiteral(CHEQORA_SOURCE_DIR "/scripts/pg-test-server"),
+                                 {action, m_dir}) == 0;
     }
-    QString address() const { return QStringLiteral("postgresql:///postgres?host=%1&port=5432&user=cheqora").arg(m_dir); }
+    QString address() const {
+        return QStringLiteral("postgresql:///postgres?host=%1&port=5432&user=cheqora").arg(m_dir);
+    }
 
 private:
     QString m_dir;
@@ -131,7 +136,8 @@ private slots:
         const int stops = 5;
         for (int round = 0; round < stops; ++round) {
             QProcess saver;
-            saver.start(builtProgram(QStringLiteral("slip_saver")), {env.folder(), QString::number(random.generate())});
+            saver.start(builtProgram(QStringLiteral("slip_saver")),
+                        {env.folder(), QString::number(random.generate())});
             QByteArray output;
             while (output.count("saved ") < 1 + int(random.bounded(3))) {
                 QVERIFY2(saver.waitForReadyRead(30000), saver.readAllStandardError().constData());
@@ -151,7 +157,8 @@ private slots:
                 ++stoppedWhileSaving;
             QVERIFY(server.script(QStringLiteral("resume")));
             const QStringList problems = problemsIn(server.address(), reportedSaved);
-            QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("after stop %1: ").arg(round + 1) + problems.join("; ")));
+            QVERIFY2(problems.isEmpty(),
+                     qPrintable(QStringLiteral("after stop %1: ").arg(round + 1) + problems.join("; ")));
         }
         qInfo("%d stops, %d of them during a save; %lld slips reported saved", stops, stoppedWhileSaving,
               static_cast<long long>(reportedSaved.size()));

@@ -101,8 +101,10 @@ inline QStringList snapshot(const frmSlip& form) {
 inline QStringList dumpDatabase(TestEnv& env) {
     QStringList dump;
     // Each table's rows by key, and the last key each table gave.
-    for (const auto& [table, key] : {std::pair{"tblAcc", "id"}, {"tblSlip", "sid"}, {"tblSlipDetails", "sdid"}}) {
-        for (const QVariantList& values : env.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table))) {
+    for (const auto& [table, key] :
+         {std::pair{"tblAcc", "id"}, {"tblSlip", "sid"}, {"tblSlipDetails", "sdid"}}) {
+        for (const QVariantList& values :
+             env.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table))) {
             QStringList row{QLatin1String(table)};
             for (const QVariant& value : values)
                 row << QLatin1String(value.typeName()) + QLatin1Char(':') + value.toString();

@@ -365,7 +365,8 @@ private slots:
         saveAndAnswer(*form, MsgBox::Button::Yes);
         const QVariant stored = env.scalar(QStringLiteral("SELECT amount FROM tblSlipDetails"));
         QCOMPARE(stored.toDouble(), static_cast<double>(cents) / 100.0);
-        QCOMPARE(::Amount::formatCents(env.scalar(QStringLiteral("SELECT cents(amount) FROM tblSlipDetails")).toLongLong()),
+        QCOMPARE(::Amount::formatCents(
+                     env.scalar(QStringLiteral("SELECT cents(amount) FROM tblSlipDetails")).toLongLong()),
                  shown);
         form->getData();
         QCOMPARE(form->Amount[0]->text(), shown);
@@ -379,7 +380,8 @@ private slots:
         fillLine(*form, 1, QStringLiteral("2"), QString(), QString(), QStringLiteral("0.2"));
         saveAndAnswer(*form, MsgBox::Button::Yes);
         QCOMPARE(
-            ::Amount::formatCents(env.scalar(QStringLiteral("SELECT cents(sum(amount)) FROM tblSlipDetails")).toLongLong()),
+            ::Amount::formatCents(
+                env.scalar(QStringLiteral("SELECT cents(sum(amount)) FROM tblSlipDetails")).toLongLong()),
             QStringLiteral("0.30"));
         form->getData();
         QCOMPARE(form->lbTot->text(), QStringLiteral("0.30"));

@@ -288,11 +288,12 @@ private slots:
         QCOMPARE(slip.Amount[3]->text(), QStringLiteral("0.00"));
         QCOMPARE(slip.lbTot->text(), QStringLiteral("30.00"));
         saveAndAnswer(slip, MsgBox::Button::Yes);
-        QCOMPARE(env.scalar(QStringLiteral(
-                                "select count(*) || '|' || sum(cents(amount)) from tblSlipDetails where sid=%1")
-                                .arg(two))
-                     .toString(),
-                 QStringLiteral("2|3000"));
+        QCOMPARE(
+            env.scalar(QStringLiteral(
+                           "select count(*) || '|' || sum(cents(amount)) from tblSlipDetails where sid=%1")
+                           .arg(two))
+                .toString(),
+            QStringLiteral("2|3000"));
     }
 
     // A slip that cannot be loaded is named in a message, and no window is left

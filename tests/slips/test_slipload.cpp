@@ -337,7 +337,8 @@ private slots:
         QVERIFY(form);
         form->cmbAcc->setEditText(typed);
         form->getAccTag();
-        const auto found = env.rows(QStringLiteral("SELECT id FROM tblAcc WHERE accno = ?"), {expectedNumber});
+        const auto found =
+            env.rows(QStringLiteral("SELECT id FROM tblAcc WHERE accno = ?"), {expectedNumber});
         const QString expectedKey = found.isEmpty() ? QString() : found[0][0].toString();
         QCOMPARE(form->cmbAccTag(), expectedKey);
         QCOMPARE(form->txtAccName->text(), QString()); // the key-only lookup leaves name and branch

@@ -155,7 +155,8 @@ private slots:
         const QStringList secondKeys = storedLineKeys(env);
         QCOMPARE(secondKeys.size(), 1);
         QVERIFY2(secondKeys[0].toInt() > firstKeys[1].toInt(), "the lines are stored afresh");
-        QCOMPARE(::Amount::formatCents(env.scalar(QStringLiteral("SELECT cents(amount) FROM tblSlipDetails")).toLongLong()),
+        QCOMPARE(::Amount::formatCents(
+                     env.scalar(QStringLiteral("SELECT cents(amount) FROM tblSlipDetails")).toLongLong()),
                  QStringLiteral("750.25"));
         QCOMPARE(form->lblRef->text(), sid);
     }

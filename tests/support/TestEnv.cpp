@@ -9,9 +9,9 @@
 #include "Statement.h"
 #include "modData.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
 #include <QTest>
 
 namespace {
@@ -40,7 +40,8 @@ QString TestEnv::databasePath() const {
     if (m_schema.isEmpty())
         return folder() + QStringLiteral("/data.mdb");
     // Every connection of the test works in the test's schema.
-    return serverAddress() + (serverAddress().contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?')) +
+    return serverAddress() +
+           (serverAddress().contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?')) +
            QStringLiteral("options=-csearch_path%3D") + m_schema;
 }
 

@@ -25,7 +25,9 @@ public:
     static bool onServer();
     static PgLink& server();
     // The statement a write transaction begins with on the engine in use.
-    static QString writeBegin() { return onServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"); }
+    static QString writeBegin() {
+        return onServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
+    }
 
     QString folder() const { return m_dir.path(); }
     // The test's database: data.mdb in folder(), or its address on the server.
@@ -59,10 +61,10 @@ private:
 
 // For a test of what only a SQLite file does (its files beside it, its
 // pragmas, the stock sqlite3 tool).
-#define SKIP_ON_SERVER()                                                                                    \
-    do {                                                                                                    \
-        if (TestEnv::onServer())                                                                            \
-            QSKIP("a SQLite file's own behaviour");                                                         \
+#define SKIP_ON_SERVER()                                                                                     \
+    do {                                                                                                     \
+        if (TestEnv::onServer())                                                                             \
+            QSKIP("a SQLite file's own behaviour");                                                          \
     } while (false)
 
 // Path of a program built beside the tests (cheqora-db, cheqora).

@@ -53,8 +53,9 @@ QString officeFile(const TestEnv& env) {
     DemoData::createDemoDatabase(path, kDatabasePassword);
     auto connection = Connection::create();
     connection->open(path, kDatabasePassword);
-    Statement line(*connection, QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
-                                               "VALUES (1, ?, '2024-01-02', 'Bank', 'City', ?)"));
+    Statement line(*connection,
+                   QStringLiteral("INSERT INTO tblSlipDetails (sid, chqno, chqdate, bank, city, amount) "
+                                  "VALUES (1, ?, '2024-01-02', 'Bank', 'City', ?)"));
     for (const qint64 cents : {Amount::kLargestCents, qint64(1), qint64(12345), qint64(10000)})
         line.run({QString::number(cents), Amount::centsToValue(cents)});
     connection->execute(QStringLiteral("DELETE FROM tblSlipDetails WHERE sid = 20"));
@@ -79,7 +80,8 @@ private slots:
         initialise(env);
         QString output;
         QCOMPARE(runTool({QStringLiteral("init"), env.databasePath()}, &output), 1);
-        QVERIFY2(output.contains(TestEnv::onServer() ? "holds the table" : "not overwritten"), qPrintable(output));
+        QVERIFY2(output.contains(TestEnv::onServer() ? "holds the table" : "not overwritten"),
+                 qPrintable(output));
 
         const QString file = env.folder() + QStringLiteral("/reference.mdb");
         QCOMPARE(runTool({QStringLiteral("init"), file}), 0);
@@ -90,16 +92,17 @@ private slots:
             QStringList columns; // Cheqora's tables, without what the engine keeps beside them
             while (query.next()) {
                 if (!query.value(0).toString().startsWith(QLatin1String("sqlite_")))
-                    columns << query.value(0).toString() + QLatin1Char('.') + query.value(1).toString().toLower();
+                    columns << query.value(0).toString() + QLatin1Char('.') +
+                                   query.value(1).toString().toLower();
             }
             return columns;
         };
         QCOMPARE(columnsOf(env.databasePath()), columnsOf(file));
-        const QString indexes = TestEnv::onServer()
-                                    ? QStringLiteral("SELECT indexname FROM pg_indexes WHERE schemaname = "
-                                                     "current_schema() AND indexname NOT LIKE '%_pkey'")
-                                    : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND "
-                                                     "name NOT LIKE 'sqlite_%'");
+        const QString indexes =
+            TestEnv::onServer() ? QStringLiteral("SELECT indexname FROM pg_indexes WHERE schemaname = "
+                                                 "current_schema() AND indexname NOT LIKE '%_pkey'")
+                                : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND "
+                                                 "name NOT LIKE 'sqlite_%'");
         QStringList names;
         for (const QVariantList& row : env.rows(indexes))
             names << row[0].toString().toLower();
@@ -164,8 +167,9 @@ private slots:
             env.exec(QStringLiteral("CREATE TRIGGER add_a_paisa BEFORE INSERT ON tblSlipDetails FOR EACH ROW "
                                     "WHEN (NEW.sdid = 7) EXECUTE FUNCTION add_a_paisa()"));
         } else {
-            env.exec(QStringLiteral("CREATE TRIGGER add_a_paisa AFTER INSERT ON tblSlipDetails WHEN NEW.sdid = 7 "
-                                    "BEGIN UPDATE tblSlipDetails SET amount = amount + 0.01 WHERE sdid = 7; END"));
+            env.exec(
+                QStringLiteral("CREATE TRIGGER add_a_paisa AFTER INSERT ON tblSlipDetails WHEN NEW.sdid = 7 "
+                               "BEGIN UPDATE tblSlipDetails SET amount = amount + 0.01 WHERE sdid = 7; END"));
         }
         env.check().reset();
         QString thrown;
@@ -174,12 +178,14 @@ private slots:
         } catch (const DbError& error) {
             thrown = error.description();
         }
-        QVERIFY2(thrown.startsWith("The copy differs from the source (slip key, lines and total in hundredths"),
-                 qPrintable(thrown));
+        QVERIFY2(
+            thrown.startsWith("The copy differs from the source (slip key, lines and total in hundredths"),
+            qPrintable(thrown));
         // A server's key sequences move on outside transactions: keys are skipped, never given twice.
         const auto rowsOnly = [](QStringList contents) {
             if (TestEnv::onServer())
-                contents.removeIf([](const QString& line) { return line.contains(QLatin1String("last key")); });
+                contents.removeIf(
+                    [](const QString& line) { return line.contains(QLatin1String("last key")); });
             return contents;
         };
         QCOMPARE(rowsOnly(contentsOf(env.databasePath())), rowsOnly(empty));
@@ -205,9 +211,11 @@ private slots:
         env.exec(QStringLiteral("DELETE FROM tblSlip WHERE sid = 3"));
         QString output;
         QCOMPARE(runTool({QStringLiteral("check"), env.databasePath()}, &output), 0);
-        QVERIFY2(output.startsWith("ok\nwarning: 5 cheque lines belong to no slip (slip keys 3)"), qPrintable(output));
+        QVERIFY2(output.startsWith("ok\nwarning: 5 cheque lines belong to no slip (slip keys 3)"),
+                 qPrintable(output));
         QCOMPARE(runTool({QStringLiteral("repair-orphans"), env.databasePath()}, &output), 0);
-        QVERIFY2(output.startsWith("Slip key 3: 5 cheque lines moved to the new slip 21"), qPrintable(output));
+        QVERIFY2(output.startsWith("Slip key 3: 5 cheque lines moved to the new slip 21"),
+                 qPrintable(output));
     }
 };
 
