@@ -1,5 +1,6 @@
 #include "Interactions.h"
 #include "BareSqlite.h"
+#include "DatabaseLink.h"
 #include "Forms.h"
 #include "PageRenderer.h"
 #include "Recordset.h"
@@ -52,6 +53,14 @@ const char* const kBoundLine =
 const char* const kBoundPassword = "SELECT salt, hash FROM cheqoraAccess";
 
 constexpr int kCheques = 5;
+
+// Where the program opens a connection (a window's load, the report's
+// logon), so does the bound: a new SQLite connection. On a server the program
+// takes a session it kept (and sets it up again) rather than starting one,
+// and the bound uses the session it has (null: use that one).
+std::unique_ptr<Bare> connectionOfItsOwn(const QString& path) {
+    return isServerAddress(path) ? nullptr : Bare::open(path);
+}
 
 QString isoDate(const QDate& date) {
     return date.toString(Qt::ISODate);
@@ -193,13 +202,14 @@ std::vector<Interaction> programInteractions(const BenchContext& context, Bare& 
     const QString path = context.databasePath;
     std::vector<Interaction> interactions;
 
-    const auto slipWindowBound = [path] {
-        const auto fresh = Bare::open(path);
-        fresh->rows(kBoundPassword);
-        fresh->rows("SELECT max(sno) FROM tblSlip");
-        fresh->rows("SELECT accno FROM tblAcc WHERE active='1'");
-        fresh->rows(kBoundBanks);
-        fresh->rows(kBoundCities);
+    const auto slipWindowBound = [path, &bare] {
+        const auto own = connectionOfItsOwn(path);
+        Bare& fresh = own ? *own : bare;
+        fresh.rows(kBoundPassword);
+        fresh.rows("SELECT max(sno) FROM tblSlip");
+        fresh.rows("SELECT accno FROM tblAcc WHERE active='1'");
+        fresh.rows(kBoundBanks);
+        fresh.rows(kBoundCities);
     };
     interactions.push_back({QStringLiteral("open slip window"),
                             {},
@@ -256,10 +266,11 @@ std::vector<Interaction> programInteractions(const BenchContext& context, Bare& 
                             },
                             {}});
 
-    const auto accountListBound = [path] {
-        const auto fresh = Bare::open(path);
-        fresh->rows(kBoundPassword);
-        fresh->rows("SELECT * FROM tblAcc");
+    const auto accountListBound = [path, &bare] {
+        const auto own = connectionOfItsOwn(path);
+        Bare& fresh = own ? *own : bare;
+        fresh.rows(kBoundPassword);
+        fresh.rows("SELECT * FROM tblAcc");
     };
     interactions.push_back({QStringLiteral("open account list"),
                             {},
@@ -307,15 +318,16 @@ std::vector<Interaction> programInteractions(const BenchContext& context, Bare& 
                  throw std::runtime_error("no page rendered");
          },
          {},
-         [path, sid] {
+         [path, sid, &bare] {
              // The report reads through a logon of its own.
-             const auto fresh = Bare::open(path);
-             fresh->rows(kBoundPassword);
-             fresh->rows("SELECT * FROM tblSlip WHERE sid=?", {sid});
-             fresh->rows("SELECT * FROM tblAcc WHERE accno=(SELECT accno FROM tblSlip WHERE sid=?) "
-                         "ORDER BY id LIMIT 1",
-                         {sid});
-             fresh->rows("SELECT * FROM tblSlipDetails WHERE sid=? ORDER BY sdid", {sid});
+             const auto own = connectionOfItsOwn(path);
+             Bare& fresh = own ? *own : bare;
+             fresh.rows(kBoundPassword);
+             fresh.rows("SELECT * FROM tblSlip WHERE sid=?", {sid});
+             fresh.rows("SELECT * FROM tblAcc WHERE accno=(SELECT accno FROM tblSlip WHERE sid=?) "
+                        "ORDER BY id LIMIT 1",
+                        {sid});
+             fresh.rows("SELECT * FROM tblSlipDetails WHERE sid=? ORDER BY sdid", {sid});
          },
          [report, sid] {
              // Everything but drawing the page: the template, its logon and its rows.

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <cstring>
 #include <libpq-fe.h>
+#include <vector>
 
 namespace {
 
@@ -292,9 +293,55 @@ private:
     int m_row = -1;
 };
 
+// Server sessions of links that were dropped while idle, kept for the next
+// link to the same address: every window connects anew when it loads, and
+// starting a session on the server costs tens of milliseconds, where
+// taking a kept one (and setting it up again) costs a fraction of one.
+class IdleSessions {
+public:
+    pg_conn* take(const QString& address) {
+        for (auto it = m_sessions.begin(); it != m_sessions.end(); ++it) {
+            if (it->first == address) {
+                pg_conn* conn = it->second;
+                m_sessions.erase(it);
+                return conn;
+            }
+        }
+        return nullptr;
+    }
+    // Keeps conn when it is sound and idle and there is room; closes it otherwise.
+    void keep(const QString& address, pg_conn* conn) {
+        if (PQstatus(conn) == CONNECTION_OK && PQtransactionStatus(conn) == PQTRANS_IDLE &&
+            m_sessions.size() < kKept)
+            m_sessions.emplace_back(address, conn);
+        else
+            PQfinish(conn);
+    }
+
+private:
+    static constexpr size_t kKept = 4;
+    std::vector<std::pair<QString, pg_conn*>> m_sessions;
+};
+
+// Never destroyed: a link may be dropped while the program ends (the kept
+// sessions end with the process).
+IdleSessions& idleSessions() {
+    static auto* sessions = new IdleSessions;
+    return *sessions;
+}
+
 } // namespace
 
-PgLink::PgLink(const QString& uri) {
+PgLink::PgLink(const QString& uri) : m_address(uri) {
+    m_conn = idleSessions().take(uri);
+    if (m_conn) {
+        try {
+            setUpSession();
+            return;
+        } catch (const DbError&) {
+            PQfinish(m_conn); // a kept session the server has closed since: a new one
+        }
+    }
     // Given first, so that the address may set its own.
     const QByteArray address = uri.toUtf8();
     const char* keys[] = {"connect_timeout", "application_name", "dbname", nullptr};
@@ -316,31 +363,41 @@ PgLink::PgLink(const QString& uri) {
 }
 
 PgLink::~PgLink() {
-    PQfinish(m_conn);
+    if (m_conn)
+        idleSessions().keep(m_address, m_conn);
 }
 
 void PgLink::setUpSession() {
-    // A save meeting another PC's lock waits as long as on a shared file.
-    execute(QStringLiteral("SET lock_timeout = %1").arg(kBusyTimeoutMs));
-    execute(QStringLiteral("SET client_encoding = 'UTF8'"));
-    // Every commit written through to the disk before it is reported, as on a file.
-    m_writeRefusal.clear();
+    // A save meeting another PC's lock waits as long as on a shared file, and
+    // every commit is written through to the disk before it is reported, as
+    // on a file. One round trip: a kept session is set up at every connect.
+    const QString timeout = QStringLiteral("SET lock_timeout = %1").arg(kBusyTimeoutMs);
+    const QString encoding = QStringLiteral("SET client_encoding = 'UTF8'");
+    const QString durability = QStringLiteral("SET synchronous_commit = on");
+    const QString readBack =
+        QStringLiteral("SELECT current_setting('synchronous_commit'), current_setting('fsync')");
+    Connection::checkFault(timeout);
+    Connection::checkFault(encoding);
+    QStringList sent{timeout, encoding};
     QString reason;
     try {
-        execute(QStringLiteral("SET synchronous_commit = on"));
-        const QString readBack = QStringLiteral("SELECT current_setting('synchronous_commit'), "
-                                                "current_setting('fsync')");
+        Connection::checkFault(durability);
         Connection::checkFault(readBack);
-        Result result(PQexec(m_conn, readBack.toUtf8().constData()));
-        if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
-            throw describe(result.get(), m_conn);
+        sent << durability << readBack;
+    } catch (const DbError& error) {
+        reason = error.description();
+    }
+    Result result(PQexec(m_conn, sent.join(QStringLiteral("; ")).toUtf8().constData()));
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw describe(result.get(), m_conn);
+    if (reason.isEmpty()) {
         const QString commit = QString::fromUtf8(PQgetvalue(result.get(), 0, 0));
         const QString fsync = QString::fromUtf8(PQgetvalue(result.get(), 0, 1));
         if (commit != QLatin1String("on") || fsync != QLatin1String("on"))
             reason = QStringLiteral("synchronous_commit is %1, fsync is %2").arg(commit, fsync);
-    } catch (const DbError& error) {
-        reason = error.description();
     }
+    m_writeRefusal.clear();
     if (!reason.isEmpty())
         m_writeRefusal =
             QStringLiteral("Nothing can be stored: the database cannot be made to write each save "

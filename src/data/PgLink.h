@@ -37,6 +37,7 @@ public:
 private:
     void setUpSession();
 
+    QString m_address;
     pg_conn* m_conn = nullptr;
     QString m_writeRefusal;
     bool m_inTransaction = false;
