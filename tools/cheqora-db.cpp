@@ -2,6 +2,7 @@
 #include "Backup.h"
 #include "DbError.h"
 #include "DemoData.h"
+#include "ExportCommand.h"
 #include "Schema.h"
 #include "modData.h"
 
@@ -20,6 +21,9 @@ const char* const kUsage =
     "  backup FILE DEST\n"
     "              copy FILE to DEST consistently, also while Cheqora is running\n"
     "  check FILE  report the integrity of FILE (\"ok\" when sound)\n"
+    "  export FILE --from yyyy-MM-dd --to yyyy-MM-dd [CSV]\n"
+    "              write the cheque lines of the slips dated in the range as CSV\n"
+    "              (to CSV, or to standard output)\n"
     "\n"
     "An existing file is never overwritten.\n"
     "Exit status: 0 done (check: the file is sound), 1 the command failed, 2 wrong usage.\n";
@@ -38,6 +42,8 @@ int main(int argc, char* argv[]) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (!args.isEmpty() && args[0] == QLatin1String("export"))
+        return exportCommand(args.mid(1));
     if (args.size() < 2)
         return usage();
     const QString& command = args[0];
