@@ -34,6 +34,7 @@ test: build-test
 	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target cheqora-bench
 	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/cheqora-bench $(BENCH_ARGS)
 
 fuzz: deps
