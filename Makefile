@@ -36,6 +36,11 @@ test: build-test
 bench: build
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target cheqora-bench
 	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/cheqora-bench $(BENCH_ARGS)
+	@if command -v xvfb-run >/dev/null; then \
+		echo; echo "The windows again, on the xcb platform under Xvfb:"; \
+		xvfb-run -a -s "-screen 0 1920x1080x24" env QT_QPA_PLATFORM=xcb \
+			$(RELEASE_DIR)/cheqora-bench --only "shown and painted" $(BENCH_ARGS); \
+	else echo "xvfb-run is missing: the windows were timed on the offscreen platform only."; fi
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

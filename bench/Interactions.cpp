@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QSqlQuery>
+#include <QWindow>
 #include <stdexcept>
 
 namespace {
@@ -31,9 +33,11 @@ const char* const kBoundBanks =
 const char* const kBoundCities =
     "WITH RECURSIVE c(v) AS (SELECT min(city) FROM tblSlipDetails UNION ALL SELECT (SELECT min(city) FROM "
     "tblSlipDetails WHERE city > c.v) FROM c WHERE c.v IS NOT NULL) SELECT v FROM c WHERE v IS NOT NULL";
-// The month's slips that have lines, each with the sum of its lines, by key.
+// The month's slips that have lines, each with the sum of its lines in whole
+// hundredths, by key.
 const char* const kBoundMonth =
-    "SELECT s.sid, s.sno, s.sdate, s.accName, (SELECT sum(amount) FROM tblSlipDetails d WHERE d.sid = s.sid) "
+    "SELECT s.sid, s.sno, s.sdate, s.accName, "
+    "(SELECT sum(CAST(round(amount * 100) AS INTEGER)) FROM tblSlipDetails d WHERE d.sid = s.sid) "
     "FROM tblSlip s WHERE format(s.sdate,'yyyy-MM-dd') BETWEEN ? AND ? "
     "AND EXISTS (SELECT 1 FROM tblSlipDetails d WHERE d.sid = s.sid) ORDER BY s.sid";
 const char* const kBoundHeader =
@@ -102,6 +106,34 @@ void writeBareSlip(BareSqlite& bare, const QString& accountNumber, qint64 update
     bare.exec("COMMIT");
 }
 
+// Notes the first time a window is painted.
+class FirstPaint : public QObject {
+public:
+    bool painted = false;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+// Shows a window and returns once it is on the screen (exposed) and painted
+// for the first time: what the operator waits for. On a real display the
+// window system's answer comes through the event loop.
+void showUntilPainted(QWidget* window) {
+    FirstPaint watcher;
+    window->installEventFilter(&watcher);
+    window->show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!watcher.painted || !window->windowHandle() || !window->windowHandle()->isExposed()) {
+        if (waited.elapsed() > 10'000)
+            throw std::runtime_error("the window was not painted within 10 s");
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    window->removeEventFilter(&watcher);
+}
+
 // The page of the prepared report as the preview paints it, at true size.
 QImage renderFirstPage() {
     const std::vector<SlipRecord>& slips = g_Report->slips();
@@ -154,18 +186,19 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
     const QString path = context.databasePath;
     std::vector<Interaction> interactions;
 
+    const auto slipWindowBound = [path] {
+        BareSqlite fresh(path);
+        fresh.rows(kBoundPassword);
+        fresh.rows("SELECT max(sno) FROM tblSlip");
+        fresh.rows("SELECT accno FROM tblAcc WHERE active='1'");
+        fresh.rows(kBoundBanks);
+        fresh.rows(kBoundCities);
+    };
     interactions.push_back({QStringLiteral("open slip window"),
                             {},
                             [] { Forms::get<frmSlip>(); },
                             [] { closeIfLoaded<frmSlip>(); },
-                            [path] {
-                                BareSqlite fresh(path);
-                                fresh.rows(kBoundPassword);
-                                fresh.rows("SELECT max(sno) FROM tblSlip");
-                                fresh.rows("SELECT accno FROM tblAcc WHERE active='1'");
-                                fresh.rows(kBoundBanks);
-                                fresh.rows(kBoundCities);
-                            },
+                            slipWindowBound,
                             {}});
 
     auto choice = std::make_shared<int>(0);
@@ -218,20 +251,45 @@ std::vector<Interaction> programInteractions(const BenchContext& context, BareSq
                             },
                             {}});
 
+    const auto accountListBound = [path] {
+        BareSqlite fresh(path);
+        fresh.rows(kBoundPassword);
+        fresh.rows("SELECT * FROM tblAcc");
+    };
     interactions.push_back({QStringLiteral("open account list"),
                             {},
                             [] { Forms::get<frmAccList>(); },
                             [] { closeIfLoaded<frmAccList>(); },
-                            [path] {
-                                BareSqlite fresh(path);
-                                fresh.rows(kBoundPassword);
-                                fresh.rows("SELECT * FROM tblAcc");
-                            },
+                            accountListBound,
                             [] {
                                 Reconnect();
                                 Recordset accounts;
                                 accounts.Open(QStringLiteral("SElect * from tblAcc"), g_Connection);
                             }});
+
+    // The same windows up to their first paint on the screen. The slip list
+    // shows today's slips when it opens.
+    interactions.push_back({QStringLiteral("slip window shown and painted"),
+                            {},
+                            [] { showUntilPainted(&Forms::get<frmSlip>()); },
+                            [] { closeIfLoaded<frmSlip>(); },
+                            slipWindowBound,
+                            {}});
+    interactions.push_back({QStringLiteral("account list shown and painted"),
+                            {},
+                            [] { showUntilPainted(&Forms::get<frmAccList>()); },
+                            [] { closeIfLoaded<frmAccList>(); },
+                            accountListBound,
+                            {}});
+    interactions.push_back({QStringLiteral("slip list shown and painted"),
+                            {},
+                            [] { showUntilPainted(&Forms::get<frmSlipList>()); },
+                            [] { closeIfLoaded<frmSlipList>(); },
+                            [&bare] {
+                                const QString today = isoDate(QDate::currentDate());
+                                bare.rows(kBoundMonth, {today, today});
+                            },
+                            {}});
 
     const QString report = context.reportTemplate;
     const qint32 sid = context.reportSlip;

@@ -1,4 +1,5 @@
 #include "Backup.h"
+#include "Connection.h"
 #include "DbError.h"
 
 #include <QFile>
@@ -20,7 +21,7 @@ public:
             m_db = nullptr;
             throw DbError(QStringLiteral("%1: %2").arg(path, message));
         }
-        sqlite3_busy_timeout(m_db, 5000);
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     }
     ~Handle() { sqlite3_close(m_db); }
     Handle(const Handle&) = delete;

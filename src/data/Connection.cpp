@@ -73,7 +73,7 @@ void Connection::open(const QString& path, const QString& password) {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(path);
     // A second copy of the program may hold the write lock for a moment.
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!m_db.open())
         throw DbError(m_db.lastError().text());
     try {

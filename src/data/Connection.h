@@ -7,6 +7,10 @@
 class DbError;
 struct sqlite3;
 
+// How long a statement waits for another copy of the program that holds the
+// write lock before it reports the database busy.
+constexpr int kBusyTimeoutMs = 5000;
+
 // One open SQLite database file. Recordsets share ownership, so a connection
 // stays usable for as long as a recordset opened on it is alive, even after
 // g_Connection has moved on to a newer one.

@@ -90,6 +90,8 @@ void frmSlip::createHeader(const DesignLayout& layout) {
     layout.place(txtAccName, 112, 48, 281, 21);
     txtSno = Controls::make<QLineEdit>(this, QStringLiteral("txtSno"));
     layout.place(txtSno, 552, 0, 97, 21);
+    // A number the operator types is theirs: it is never changed for them.
+    connect(txtSno, &QLineEdit::textEdited, this, [this] { m_proposedSerial.clear(); });
     txtBranch = Controls::make<QLineEdit>(this, QStringLiteral("txtBranch"));
     layout.place(txtBranch, 552, 24, 97, 21);
     dt = Controls::make<DatePicker>(this, QStringLiteral("dt"));
@@ -254,11 +256,9 @@ void frmSlip::closeWithoutAsking() {
 void frmSlip::getSNo() {
     m_rs.Open(QStringLiteral("Select max(Sno) from tblSlip"), g_Connection);
     const QString highest = m_rs.atEnd() ? QString() : m_rs.FieldText(0);
-    if (highest.isEmpty()) {
-        txtSno->setText(QStringLiteral("0"));
-        return;
-    }
-    txtSno->setText(QString::number(Amount::leadingNumber(highest) + 1, 'f', 0));
+    m_proposedSerial =
+        highest.isEmpty() ? QStringLiteral("0") : QString::number(Amount::leadingNumber(highest) + 1, 'f', 0);
+    txtSno->setText(m_proposedSerial);
 }
 
 void frmSlip::addAcc() {

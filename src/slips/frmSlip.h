@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class DesignLayout;
@@ -142,7 +143,9 @@ private:
     // A date as the database keeps it ("yyyy-MM-dd"); throws DbError for anything else.
     static QDate storedDate(const QString& text);
     void writeHeader();
-    bool storeSlip(const std::function<qint32()>& writeSlip);
+    bool storeSlip(const std::function<std::optional<qint32>()>& writeSlip);
+    bool storeResolvingConflicts();
+    bool serialTakenMeanwhile();
     void endOfSave();
 
     // Printing through the report runner and its preview; reloading the slip list.
@@ -160,6 +163,15 @@ private:
     // means the window may not save it.
     int m_storedLines = 0;
     bool m_closeWithoutAsking = false;
+
+    // What another operator did meanwhile that stopped a save.
+    enum class Conflict { None, SlipDeleted, SerialTaken };
+    Conflict m_conflict = Conflict::None;
+    // The serial number the window proposed for a new slip (empty once the
+    // slip is stored or the operator chose to keep a number), and the next
+    // free one when another slip took it meanwhile.
+    QString m_proposedSerial;
+    QString m_nextFreeSerial;
 };
 
 // A slip key as it travels in lblRef or the slip list's key column, as the 32-bit

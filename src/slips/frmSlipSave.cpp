@@ -79,12 +79,56 @@ void frmSlip::Command2_Click() {
     }
     if (refuseSaveOfCutSlip())
         return;
-    const bool stored = lblRef->text().isEmpty() ? saveData() : updateData();
-    if (!stored) {
+    if (!storeResolvingConflicts()) {
         setCmbAccTag(tagBefore); // a failed save leaves the window as it was
         return;
     }
     endOfSave();
+}
+
+// Another operator may have deleted the slip, or given its proposed serial
+// number to a slip of theirs, since this window showed it. Either stops the
+// save with nothing stored; the operator decides, and the save runs again.
+bool frmSlip::storeResolvingConflicts() {
+    const QString keyBefore = lblRef->text();
+    const QString serialBefore = txtSno->text();
+    for (;;) {
+        m_conflict = Conflict::None;
+        const bool stored = lblRef->text().isEmpty() ? saveData() : updateData();
+        if (stored)
+            return true;
+        bool again = false;
+        switch (m_conflict) {
+        case Conflict::None:
+            break;
+        case Conflict::SlipDeleted:
+            again = MsgBox::askYesNo(QStringLiteral("Another user deleted this slip meanwhile; nothing was "
+                                                    "stored. Store it as a new slip?"),
+                                     this);
+            if (again)
+                lblRef->clear();
+            break;
+        case Conflict::SerialTaken:
+            // Yes takes the next free number, which is then checked in turn; No
+            // makes the proposed number the operator's own choice.
+            if (MsgBox::askYesNo(QStringLiteral("Sr. No %1 was given to another slip after this window "
+                                                "proposed it. Take %2, the next free number? (No keeps %1.)")
+                                     .arg(m_proposedSerial, m_nextFreeSerial),
+                                 this)) {
+                txtSno->setText(m_nextFreeSerial);
+                m_proposedSerial = m_nextFreeSerial;
+            } else {
+                m_proposedSerial.clear();
+            }
+            again = true;
+            break;
+        }
+        if (!again) {
+            lblRef->setText(keyBefore);
+            txtSno->setText(serialBefore);
+            return false;
+        }
+    }
 }
 
 void frmSlip::writeHeader() {
@@ -98,23 +142,44 @@ void frmSlip::writeHeader() {
 }
 
 // Header and lines are stored together or not at all; lblRef names the slip
-// only once it is committed, so a failure leaves the window as it was.
-bool frmSlip::storeSlip(const std::function<qint32()>& writeSlip) {
-    qint32 sid = 0;
-    const bool stored = guarded(this, [&] {
+// only once it is committed, so a failure leaves the window as it was. A
+// conflict found inside the transaction stores nothing either.
+bool frmSlip::storeSlip(const std::function<std::optional<qint32>()>& writeSlip) {
+    std::optional<qint32> sid;
+    const bool written = guarded(this, [&] {
         Transaction transaction(g_Connection);
         sid = writeSlip();
-        transaction.commit();
+        if (sid)
+            transaction.commit();
     });
-    if (stored) {
-        lblRef->setText(QString::number(sid));
-        markInputStored();
-    }
-    return stored;
+    if (!written || !sid)
+        return false;
+    lblRef->setText(QString::number(*sid));
+    m_proposedSerial.clear();
+    markInputStored();
+    return true;
+}
+
+// The serial number this window proposed (and the operator kept) was stored
+// on another slip after the proposal; the next free number is noted.
+bool frmSlip::serialTakenMeanwhile() {
+    if (m_proposedSerial.isEmpty() || txtSno->text() != m_proposedSerial)
+        return false;
+    m_rs.Open(QStringLiteral("select count(*) from tblSlip where sno=?"), g_Connection,
+              {serialNumber(m_proposedSerial)});
+    if (m_rs.Fields(0).toLongLong() == 0)
+        return false;
+    m_rs.Open(QStringLiteral("Select max(Sno) from tblSlip"), g_Connection);
+    m_nextFreeSerial = QString::number(m_rs.Fields(0).toLongLong() + 1);
+    return true;
 }
 
 bool frmSlip::saveData() {
-    return storeSlip([this] {
+    return storeSlip([this]() -> std::optional<qint32> {
+        if (serialTakenMeanwhile()) {
+            m_conflict = Conflict::SerialTaken;
+            return std::nullopt;
+        }
         m_rs.Open(QStringLiteral("select * from tblslip where sid=1"), g_Connection);
         m_rs.AddNew();
         writeHeader();
@@ -126,14 +191,16 @@ bool frmSlip::saveData() {
 }
 
 bool frmSlip::updateData() {
-    return storeSlip([this] {
+    return storeSlip([this]() -> std::optional<qint32> {
         const qint32 sid = slipKey();
         m_rs.Open(QStringLiteral("select * from tblslip where sid=?"), g_Connection, {sid});
-        // A header deleted meanwhile is not recreated; the lines are stored all the same.
-        if (!m_rs.atEnd()) {
-            writeHeader();
-            m_rs.Update();
+        // Lines stored without their slip would be seen nowhere.
+        if (m_rs.atEnd()) {
+            m_conflict = Conflict::SlipDeleted;
+            return std::nullopt;
         }
+        writeHeader();
+        m_rs.Update();
         deleteDet(sid);
         addDet(sid);
         return sid;
@@ -169,6 +236,7 @@ bool frmSlip::getData() {
         cmbAcc->setEditText(header[1]);
         txtAccName->setText(header[2]);
         txtBranch->setText(header[3]);
+        m_proposedSerial.clear(); // a stored slip keeps its number
         dt->setDate(date);
         Text2->setText(header[4]);
         Text3->setPlainText(header[5]);

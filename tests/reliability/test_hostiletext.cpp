@@ -25,6 +25,8 @@ QList<QPair<const char*, QString>> hostileTexts() {
         {"tamil", QString::fromUtf8("இந்தியன் வங்கி சென்னை")},
         {"emoji", QString::fromUtf8("💰 cheque 🙂👍🏽")},
         {"10,000 characters", mixed.repeated(10000 / mixed.size() + 1).left(10000)},
+        // Beyond the 32,767 characters at which a Qt text box stops by default.
+        {"40,000 characters", QStringLiteral("0123456789").repeated(4000)},
     };
 }
 

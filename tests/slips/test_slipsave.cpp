@@ -195,21 +195,6 @@ private slots:
         QVERIFY(old.isNull());
     }
 
-    void updatingASlipWhoseHeaderWasDeleted() {
-        TestEnv env;
-        frmSlip* form = openFilledSlip(env);
-        QVERIFY(form);
-        saveAndAnswer(*form, MsgBox::Button::Yes);
-        const QString sid = form->lblRef->text();
-        env.exec(QStringLiteral("DELETE FROM tblSlip"));
-        fill(form->Amount[0], QStringLiteral("900"));
-        saveAndAnswer(*form, MsgBox::Button::Yes);
-        QCOMPARE(env.count(QStringLiteral("tblSlip")), 0);
-        QCOMPARE(env.count(QStringLiteral("tblSlipDetails")), 1);
-        QCOMPARE(env.scalar(QStringLiteral("SELECT sid FROM tblSlipDetails")).toString(), sid);
-        QCOMPARE(env.scalar(QStringLiteral("SELECT amount FROM tblSlipDetails")).toInt(), 900);
-    }
-
     void aFailedSaveStoresNothingAndChangesNothing_data() {
         QTest::addColumn<bool>("update");
         QTest::addColumn<bool>("badAmount");
