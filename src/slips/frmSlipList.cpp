@@ -257,14 +257,16 @@ void frmSlipList::Command6_Click() {
 }
 
 void frmSlipList::printSlips(const QStringList& keys) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     QList<qint32> sids;
     for (const QString& key : keys)
         sids << slipKeyOf(key);
-    auto batch = std::make_shared<SlipBatch>(sids, applicationFolder() + QStringLiteral("/Reports"));
-    restoreCursor.dismiss();
-    QApplication::restoreOverrideCursor();
+    std::shared_ptr<SlipBatch> batch;
+    {
+        // Only the look-up waits here: the pages are read as they are shown.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        batch = std::make_shared<SlipBatch>(sids, applicationFolder() + QStringLiteral("/Reports"));
+    }
     noteGoneSlips(batch->goneSlips());
     if (!printDespiteMissingTemplates(*batch) || batch->count() == 0)
         return;
