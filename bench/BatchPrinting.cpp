@@ -3,6 +3,7 @@
 #include "FlexGrid.h"
 #include "Forms.h"
 #include "Memory.h"
+#include "MsgBox.h"
 #include "SlipCsv.h"
 #include "frmReport.h"
 #include "frmSlipList.h"
@@ -70,10 +71,14 @@ QList<QVariant> selectFirstRows(const BenchContext& context, int slips) {
 }
 
 // What "Print" on the list does for several slips, with the first page drawn.
-void openPreview() {
+void openPreview(int slips) {
+    MsgBox::clearShown();
     Forms::get<frmSlipList>().Command6_Click();
-    if (!Forms::isLoaded<frmReport>())
-        throw std::runtime_error("no preview opened");
+    if (!MsgBox::shown().isEmpty())
+        throw std::runtime_error("the preview said: " + MsgBox::shown().front().text.toStdString());
+    if (!Forms::isLoaded<frmReport>() || !Forms::get<frmReport>().isVisible() ||
+        Forms::get<frmReport>().CViewer->pageCount() != slips)
+        throw std::runtime_error("the preview did not open with every selected slip");
     Forms::get<frmReport>().repaint();
 }
 
@@ -106,7 +111,7 @@ Interaction previewSelected(const BenchContext& context, BareSqlite& bare, int s
     auto keys = std::make_shared<QList<QVariant>>();
     return {QStringLiteral("preview %1 selected slips").arg(slips),
             [context, slips, keys] { *keys = selectFirstRows(context, slips); },
-            openPreview,
+            [slips] { openPreview(slips); },
             closePreview,
             [&bare, keys] {
                 for (const QVariant& key : *keys)
@@ -122,7 +127,7 @@ Interaction exportSelectedPdf(const BenchContext& context, BareSqlite& bare, int
     return {QStringLiteral("export %1 slips to PDF").arg(slips),
             [context, slips, keys] {
                 *keys = selectFirstRows(context, slips);
-                openPreview(); // a fresh preview: no page of it is read beyond the first
+                openPreview(slips); // a fresh preview: no page of it is read beyond the first
             },
             [pdf] {
                 const ReportOutput::Result result = Forms::get<frmReport>().CViewer->exportPdf(pdf);
@@ -168,7 +173,7 @@ PreviewMemory previewMemory(const BenchContext& context, int slips) {
     }
     Memory::resetPeak();
     const double before = Memory::residentMb();
-    openPreview();
+    openPreview(slips);
     CViewer& viewer = *Forms::get<frmReport>().CViewer;
     for (int page = 1; page <= viewer.pageCount(); ++page) {
         viewer.showPage(page);
