@@ -9,7 +9,7 @@ FUZZ_DIR    := build/fuzz
 FUZZ_SECONDS ?= 600
 JOBS        ?= $(shell nproc)
 
-.PHONY: run test bench fuzz deps build build-test clean
+.PHONY: run test bench fuzz deps build build-test package clean
 
 deps:
 	@./scripts/install-deps
@@ -25,6 +25,10 @@ build: deps $(RELEASE_DIR)/build.ninja
 
 build-test: deps $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
+
+# The Debian package, in build/release.
+package: build
+	cd $(RELEASE_DIR) && cpack -G DEB
 
 run: build
 	@test -e $(RELEASE_DIR)/data.mdb || $(RELEASE_DIR)/cheqora-db demo $(RELEASE_DIR)/data.mdb

@@ -3,12 +3,14 @@
 #include "DbError.h"
 #include "DemoData.h"
 #include "ExportCommand.h"
+#include "OrphanLines.h"
 #include "Schema.h"
 #include "modData.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -19,8 +21,14 @@ const char* const kUsage =
     "  init FILE   create an empty Cheqora database (tables, indexes, password check)\n"
     "  demo FILE   create a database with demo accounts and slips\n"
     "  backup FILE DEST\n"
-    "              copy FILE to DEST consistently, also while Cheqora is running\n"
-    "  check FILE  report the integrity of FILE (\"ok\" when sound)\n"
+    "              copy FILE to DEST as it stands at one moment, also while Cheqora\n"
+    "              is running; DEST appears only once the copy is complete and sound\n"
+    "  check FILE  print \"ok\" when FILE is a sound Cheqora database (SQLite's\n"
+    "              integrity check, the tables and their columns, the password check)\n"
+    "              and say why not otherwise; warn of cheque lines without their slip\n"
+    "  repair-orphans FILE\n"
+    "              give cheque lines without their slip a new slip each (per old\n"
+    "              slip key), dated today, so that the slip list shows them\n"
     "  export FILE --from yyyy-MM-dd --to yyyy-MM-dd [CSV]\n"
     "              write the cheque lines of the slips dated in the range as CSV\n"
     "              (to CSV, or to standard output)\n"
@@ -33,6 +41,68 @@ int usage() {
     return 2;
 }
 
+int init(const QStringList& args) {
+    Schema::createDatabase(args[0], kDatabasePassword);
+    std::printf("Created %s\n", qPrintable(args[0]));
+    return 0;
+}
+
+int demo(const QStringList& args) {
+    DemoData::createDemoDatabase(args[0], kDatabasePassword);
+    std::printf("Created %s\n", qPrintable(args[0]));
+    return 0;
+}
+
+int backup(const QStringList& args) {
+    Backup::copyDatabase(args[0], args[1], kDatabasePassword);
+    std::printf("Copied %s to %s\n", qPrintable(args[0]), qPrintable(args[1]));
+    return 0;
+}
+
+int check(const QStringList& args) {
+    Backup::checkDatabase(args[0], kDatabasePassword);
+    std::printf("ok\n");
+    const QList<OrphanLines::Group> orphans = OrphanLines::find(args[0], kDatabasePassword);
+    if (orphans.isEmpty())
+        return 0;
+    int lines = 0;
+    QStringList keys;
+    for (const OrphanLines::Group& group : orphans) {
+        lines += group.lines;
+        keys << QString::number(group.oldKey);
+    }
+    // A warning, not a fault of the file: the slips were deleted, their lines stayed.
+    std::printf("warning: %d cheque lines belong to no slip (slip keys %s); \"cheqora-db repair-orphans %s\" "
+                "makes them visible\n",
+                lines, qPrintable(keys.join(QStringLiteral(", "))), qPrintable(args[0]));
+    return 0;
+}
+
+int repairOrphans(const QStringList& args) {
+    const QList<OrphanLines::Repair> repairs = OrphanLines::repair(args[0], kDatabasePassword);
+    if (repairs.isEmpty())
+        std::printf("No cheque lines without their slip.\n");
+    for (const OrphanLines::Repair& repair : repairs)
+        std::printf("Slip key %lld: %d cheque line%s moved to the new slip %lld, Sr. No %lld\n",
+                    repair.group.oldKey, repair.group.lines, repair.group.lines == 1 ? "" : "s", repair.newKey,
+                    repair.serialNumber);
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    qsizetype arguments;
+    std::function<int(const QStringList&)> run;
+};
+
+const Command kCommands[] = {
+    {"init", 1, init},
+    {"demo", 1, demo},
+    {"backup", 2, backup},
+    {"check", 1, check},
+    {"repair-orphans", 1, repairOrphans},
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -42,35 +112,20 @@ int main(int argc, char* argv[]) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    // Its range options make its arguments vary in number.
     if (!args.isEmpty() && args[0] == QLatin1String("export"))
         return exportCommand(args.mid(1));
-    if (args.size() < 2)
-        return usage();
-    const QString& command = args[0];
-    const QString& file = args[1];
-    const bool isBackup = command == QLatin1String("backup");
-    if (args.size() != (isBackup ? 3 : 2))
-        return usage();
-    try {
-        if (command == QLatin1String("init")) {
-            Schema::createDatabase(file, kDatabasePassword);
-        } else if (command == QLatin1String("demo")) {
-            DemoData::createDemoDatabase(file, kDatabasePassword);
-        } else if (isBackup) {
-            Backup::copyDatabase(file, args[2]);
-            std::printf("Copied %s to %s\n", qPrintable(file), qPrintable(args[2]));
-            return 0;
-        } else if (command == QLatin1String("check")) {
-            const QString result = Backup::integrityCheck(file);
-            std::printf("%s\n", qPrintable(result));
-            return result == QLatin1String("ok") ? 0 : 1;
-        } else {
+    for (const Command& command : kCommands) {
+        if (args.isEmpty() || args[0] != QLatin1String(command.name))
+            continue;
+        if (args.size() - 1 != command.arguments)
             return usage();
+        try {
+            return command.run(args.mid(1));
+        } catch (const DbError& error) {
+            std::fprintf(stderr, "cheqora-db: %s\n", error.what());
+            return 1;
         }
-    } catch (const DbError& error) {
-        std::fprintf(stderr, "cheqora-db: %s\n", error.what());
-        return 1;
     }
-    std::printf("Created %s\n", qPrintable(file));
-    return 0;
+    return usage();
 }

@@ -2,6 +2,7 @@
 #include "Forms.h"
 #include "SlipMain.h"
 #include "modData.h"
+#include "modReport.h"
 
 #include <QCoreApplication>
 
@@ -12,4 +13,10 @@ SlipMain& startCheqora() {
     SlipMain& mainWindow = Forms::get<SlipMain>();
     mainWindow.showMaximized();
     return mainWindow;
+}
+
+void stopCheqora() {
+    Forms::closeAll();
+    g_Report.reset();
+    g_Connection.reset();
 }

@@ -4,11 +4,13 @@
 #include "Schema.h"
 #include "Statement.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
+#include <QUrl>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 Connection::FaultInjector& faultInjector() {
@@ -16,6 +18,17 @@ Connection::FaultInjector& faultInjector() {
     return injector;
 }
 int connectionCounter = 0;
+
+// Whether this process can store into the file: the file itself, and beside it
+// SQLite's -wal and -shm files (its folder, unless they are there already).
+bool canWrite(const QString& file) {
+    const auto writable = [](const QString& path) {
+        return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+    };
+    return writable(file) &&
+           (writable(QFileInfo(file).absolutePath()) ||
+            (writable(file + QStringLiteral("-wal")) && writable(file + QStringLiteral("-shm"))));
+}
 
 } // namespace
 
@@ -71,19 +84,51 @@ void Connection::open(const QString& path, const QString& password) {
         throw DbError(QStringLiteral("'%1' is not a database file.").arg(path));
 
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    m_db.setDatabaseName(path);
     // A second copy of the program may hold the write lock for a moment.
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+    m_db.setDatabaseName(path);
+    const QString file = info.canonicalFilePath();
+    if (!canWrite(file)) {
+        // Read only. With no -wal file beside it no other copy is at work on it,
+        // and SQLite reads it as it stands (immutable): it then creates no -wal
+        // and -shm files, which it could not in a read-only folder and would
+        // otherwise leave behind with the file's read-only permissions.
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        if (!QFileInfo::exists(file + QStringLiteral("-wal"))) {
+            options += QStringLiteral(";QSQLITE_OPEN_URI");
+            m_db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
+                                 QStringLiteral("?immutable=1"));
+        }
+    }
+    m_db.setConnectOptions(options);
     if (!m_db.open())
         throw DbError(m_db.lastError().text());
     try {
         Schema::checkDatabase(m_db, password);
-        QSqlQuery(m_db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        requireFullSync();
         registerCentsFunction(handle());
     } catch (...) {
         m_db.close();
         throw;
     }
+}
+
+void Connection::requireFullSync() {
+    QString reason;
+    try {
+        execute(QStringLiteral("PRAGMA synchronous=FULL"));
+        Statement readBack(*this, QStringLiteral("PRAGMA synchronous"));
+        const QString level = readBack.next() ? readBack.value(0).toString() : QString();
+        if (level.toInt() >= 2) // FULL or EXTRA
+            return;
+        reason = QStringLiteral("synchronous stays at %1").arg(level);
+    } catch (const DbError& error) {
+        reason = error.description();
+    }
+    m_writeRefusal =
+        QStringLiteral("Nothing can be stored: the database cannot be made to write each save "
+                       "through to the disk, so a saved slip might not survive a power cut.\n(%1)")
+            .arg(reason);
 }
 
 void Connection::execute(const QString& sql) {

@@ -26,6 +26,8 @@ public:
 
     // Opens an existing Cheqora database; throws DbError with a description when
     // the file is missing, is no SQLite database, lacks a table or refuses the password.
+    // A file this process cannot write is opened read-only: it reads, and a write
+    // fails as read-only.
     void open(const QString& path, const QString& password);
     QString path() const { return m_path; }
     QSqlDatabase database() const { return m_db; }
@@ -34,6 +36,9 @@ public:
 
     // Runs a statement without result rows; throws DbError.
     void execute(const QString& sql);
+
+    // Why no write may begin on this connection, or empty text when writes may.
+    QString writeRefusal() const { return m_writeRefusal; }
 
     // SQLite's error as the operator reads it: the common causes (busy,
     // read-only, disk full) in plain words first, SQLite's own text after them.
@@ -48,7 +53,12 @@ public:
 
 private:
     Connection();
+    // Sets synchronous=FULL and reads it back; when it does not take, every
+    // write is refused with the reason.
+    void requireFullSync();
+
     QString m_name;
     QString m_path;
     QSqlDatabase m_db;
+    QString m_writeRefusal;
 };

@@ -36,6 +36,16 @@ void SaveSetting(const QString& application, const QString& section, const QStri
     settings->sync();
 }
 
+QStringList Sections(const QString& application) {
+    return store(application)->childGroups();
+}
+
+void RemoveSection(const QString& application, const QString& section) {
+    auto settings = store(application);
+    settings->remove(section);
+    settings->sync();
+}
+
 void useFile(const QString& iniFile) {
     injectedFile() = iniFile;
 }

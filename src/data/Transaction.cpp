@@ -6,6 +6,8 @@
 Transaction::Transaction(std::shared_ptr<Connection> connection) : m_connection(std::move(connection)) {
     if (!m_connection || m_connection->State() != 1)
         throw DbError(QStringLiteral("The connection is not open."));
+    if (!m_connection->writeRefusal().isEmpty())
+        throw DbError(m_connection->writeRefusal());
     // IMMEDIATE takes the write lock now, so a busy file is found before any change.
     m_connection->execute(QStringLiteral("BEGIN IMMEDIATE"));
     m_open = true;

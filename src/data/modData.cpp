@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 std::shared_ptr<Connection> g_Connection = nullptr;
 
@@ -53,14 +56,24 @@ void setProgramTerminator(std::function<void(int)> end) {
 
 QString GetDatabasePath() {
     const QString pathFile = applicationFolder() + QStringLiteral("/path.txt");
-    if (!QFileInfo::exists(pathFile))
+    const QFileInfo info(pathFile);
+    // Only when nothing at all has that name: a dangling link names a file the
+    // operator meant, and data.mdb would be the wrong database.
+    if (!info.exists() && !info.isSymLink())
         return applicationFolder() + QStringLiteral("/data.mdb");
-    QFile file(pathFile);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read: opening a FIFO would wait for a writer for
+    // ever. O_NONBLOCK lets the open return whatever the name stands for.
+    const int fd = ::open(QFile::encodeName(pathFile).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status {};
+    QFile file;
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         return QString();
+    }
     // Asking for the whole limit would set aside 16 MB for a line of text.
-    const qint64 wanted = file.isSequential() ? kPathFileReadLimit : qMin(file.size(), kPathFileReadLimit);
-    return lastPathItem(file.read(wanted));
+    return lastPathItem(file.read(qMin(file.size(), kPathFileReadLimit)));
 }
 
 void OpenConnection() {

@@ -9,10 +9,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -151,6 +153,24 @@ private slots:
                 stillShown << widget->objectName();
         if (!kept)
             QCOMPARE(stillShown, QStringList()); // the program ends with its last window
+    }
+
+    // The program itself, started beside its database: it reaches its main
+    // window and, when it ends, closes the database without a crash.
+    void theProgramStartsAndEndsCleanly() {
+        TestEnv env;
+        env.createDatabase();
+        const QString program = env.folder() + QStringLiteral("/cheqora");
+        QVERIFY(QFile::copy(builtProgram(QStringLiteral("cheqora")), program));
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CHEQORA_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
+        process.setProcessEnvironment(environment);
+        process.start(program);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.readAllStandardOutput(), QByteArray("Cheqora shown\n"));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -123,6 +124,9 @@ private slots:
         QTest::newRow("missing column") << "nocolumn";
         QTest::newRow("missing line column") << "nolinecolumn";
         QTest::newRow("columns out of order") << "swapped";
+        QTest::newRow("path.txt a FIFO") << "fifo";
+        QTest::newRow("path.txt a dangling link") << "dangling";
+        QTest::newRow("path.txt a looping link") << "looping";
     }
     void failuresEndTheProgramAfterOneMessage() {
         QFETCH(QString, kind);
@@ -170,6 +174,14 @@ private slots:
             env.exec("DROP TABLE tblAcc");
             env.exec("CREATE TABLE tblAcc (id INTEGER PRIMARY KEY, accname TEXT, accno TEXT, branch TEXT, "
                      "active TEXT)");
+        } else if (kind == "fifo" || kind == "dangling" || kind == "looping") {
+            // Never data.mdb instead of the file the operator named.
+            env.createDatabase();
+            const QString pathFile = env.folder() + "/path.txt";
+            if (kind == "fifo")
+                QCOMPARE(::mkfifo(QFile::encodeName(pathFile).constData(), 0600), 0);
+            else
+                QVERIFY(QFile::link(kind == "dangling" ? "missing.txt" : "path.txt", pathFile));
         }
         QVERIFY(openEndsProgram());
         QCOMPARE(MsgBox::shown().size(), 1);

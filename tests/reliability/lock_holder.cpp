@@ -3,6 +3,10 @@
 // slip with one cheque line in it and prints "locked". With MILLISECONDS >= 0
 // it commits after that long; with -1 it waits for a line on its input:
 // "commit" or "rollback". It prints "released" once the lock is gone.
+//
+// lock_holder FILE --every MILLISECONDS: a copy at steady work instead. It
+// stores such a slip in a transaction of its own every MILLISECONDS until it
+// is killed, and prints "writing" after the first.
 #include "DbError.h"
 #include "Recordset.h"
 #include "Transaction.h"
@@ -41,18 +45,33 @@ void storeSlip(const std::shared_ptr<Connection>& connection) {
     rs.Update();
 }
 
+[[noreturn]] void writeSteadily(const std::shared_ptr<Connection>& connection, unsigned long pause) {
+    for (bool first = true;; first = false) {
+        Transaction transaction(connection);
+        storeSlip(connection);
+        transaction.commit();
+        if (first)
+            say("writing");
+        QThread::msleep(pause);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: lock_holder FILE MILLISECONDS\n");
+    const bool steady = argc == 4 && qstrcmp(argv[2], "--every") == 0;
+    if (argc != 3 && !steady) {
+        std::fprintf(stderr,
+                     "usage: lock_holder FILE MILLISECONDS | lock_holder FILE --every MILLISECONDS\n");
         return 2;
     }
-    const int hold = QString::fromLocal8Bit(argv[2]).toInt();
+    const int hold = QString::fromLocal8Bit(argv[argc - 1]).toInt();
     try {
         auto connection = Connection::create();
         connection->open(QString::fromLocal8Bit(argv[1]), kDatabasePassword);
+        if (steady)
+            writeSteadily(connection, static_cast<unsigned long>(hold));
         Transaction transaction(connection);
         storeSlip(connection);
         say("locked");

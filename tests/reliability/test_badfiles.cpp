@@ -113,6 +113,19 @@ private slots:
         QTest::newRow("huge background image") << templateWith([](QJsonObject& o) {
             o["background"] = QJsonObject{{"image", "huge.bmp"}};
         }) << "is 20000 x 100 pixels";
+        QTest::newRow("%2 in the image's name") << templateWith([](QJsonObject& o) {
+            o["background"] = QJsonObject{{"image", "huge%2.bmp"}};
+        }) << "huge%2.bmp\" is 20000 x 100 pixels";
+        QTest::newRow("the folder as image") << templateWith([](QJsonObject& o) {
+            o["background"] = QJsonObject{{"image", "."}};
+        }) << "\" is not an image file";
+        QTest::newRow("a device as image") << templateWith([](QJsonObject& o) {
+            o["background"] = QJsonObject{{"image", "/dev/null"}};
+        }) << "the image \"/dev/null\" is not an image file";
+        QTest::newRow("a count with a tiny fraction") << templateWith([](QJsonObject& o) {
+            o["lines"] =
+                QJsonObject{{"y", 40}, {"pitch", 6}, {"count", 5.0000000001}, {"elements", QJsonArray()}};
+        }) << "\"count\" must be a whole number, not 5.0000000001";
         QTest::newRow("larger than a template can be")
             << QByteArray(TemplateLoader::kMaxFileBytes * 2, '{') << "a template is at most";
     }
@@ -122,7 +135,8 @@ private slots:
         TestEnv env;
         Operation operation(env, Kind::NewSlip);
         QVERIFY(operation.ready());
-        ReportTest::writeFile(env, QStringLiteral("huge.bmp"), hugeBitmapHeader());
+        for (const QString& image : {QStringLiteral("huge.bmp"), QStringLiteral("huge%2.bmp")})
+            ReportTest::writeFile(env, image, hugeBitmapHeader());
         const QString path = ReportTest::writeFile(env, QStringLiteral("pv1.rpt"), contents);
 
         frmSlip& form = Forms::get<frmSlip>();

@@ -1,4 +1,5 @@
 #include "Backup.h"
+#include "DbError.h"
 #include "TestEnv.h"
 #include "modData.h"
 
@@ -59,9 +60,11 @@ private:
 // What is wrong with the file the killed program left; empty when nothing is.
 QStringList problemsIn(const QString& path, const QSet<QString>& reportedSaved) {
     QStringList problems;
-    const QString integrity = Backup::integrityCheck(path);
-    if (integrity != QLatin1String("ok"))
-        problems << QStringLiteral("integrity_check: ") + integrity;
+    try {
+        Backup::checkDatabase(path, kDatabasePassword);
+    } catch (const DbError& error) {
+        problems << error.description();
+    }
     auto connection = Connection::create();
     connection->open(path, kDatabasePassword);
     QSqlQuery query(connection->database());

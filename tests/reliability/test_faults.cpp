@@ -38,6 +38,29 @@ void failStatement(int n) {
 class TestFaults : public QObject {
     Q_OBJECT
 private slots:
+    // Every save's promise to survive a power cut rests on synchronous=FULL.
+    void aDurabilitySettingThatDoesNotTakeStopsEverySave_data() {
+        QTest::addColumn<QString>("failing");
+        QTest::newRow("setting it fails") << "PRAGMA synchronous=FULL";
+        QTest::newRow("reading it back fails") << "PRAGMA synchronous";
+    }
+    void aDurabilitySettingThatDoesNotTakeStopsEverySave() {
+        QFETCH(QString, failing);
+        TestEnv env;
+        Operation operation(env, Kind::NewSlip, [&] {
+            Connection::setFaultInjector([failing](const QString& sql) { return sql == failing; });
+        });
+        QVERIFY(operation.ready());
+        const QStringList stored = SlipTesting::dumpDatabase(env);
+        operation.run();
+        QVERIFY(!shownTexts().isEmpty());
+        QVERIFY2(
+            shownTexts().last().startsWith(QStringLiteral("Nothing can be stored: the database cannot be "
+                                                          "made to write each save through to the disk")),
+            qPrintable(shownTexts().last()));
+        QCOMPARE(SlipTesting::dumpDatabase(env), stored);
+    }
+
     void everyStatementFailingInTurnChangesNothing_data() { Operations::addRows(); }
     void everyStatementFailingInTurnChangesNothing() {
         QFETCH(Kind, kind);

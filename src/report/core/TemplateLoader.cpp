@@ -72,8 +72,12 @@ BackgroundImages& backgroundImages() {
     return images;
 }
 
+// A number as the template writes it: ten digits where they say it all, else
+// as many as it takes (5.0000000001 is not 5).
 QString figure(double value) {
-    return QString::number(value, 'g', 10);
+    const QString shortened = QString::number(value, 'g', 10);
+    return shortened.toDouble() == value ? shortened
+                                         : QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 // Reads the keys of one JSON object with type and range checks; finish()
@@ -282,10 +286,8 @@ private:
         const QSize size = reader.size();
         if (size.width() > kMaxImagePixels || size.height() > kMaxImagePixels)
             f.fail(QStringLiteral("the image \"%1\" is %2 x %3 pixels; at most %4 x %4 are allowed")
-                       .arg(QDir::toNativeSeparators(path))
-                       .arg(size.width())
-                       .arg(size.height())
-                       .arg(kMaxImagePixels));
+                       .arg(QDir::toNativeSeparators(path), QString::number(size.width()),
+                            QString::number(size.height()), QString::number(kMaxImagePixels)));
         QImage image = reader.read();
         if (image.isNull())
             f.fail(QStringLiteral("the image \"%1\" cannot be read: %2")
@@ -306,9 +308,12 @@ private:
         f.finish();
 
         const QFileInfo file(background.path);
+        // A folder, a device or a FIFO is no picture, and reading a FIFO would never end.
         if (!file.isFile())
-            f.fail(QStringLiteral("the image \"%1\" does not exist")
-                       .arg(QDir::toNativeSeparators(background.path)));
+            f.fail(QStringLiteral("the image \"%1\" %2")
+                       .arg(QDir::toNativeSeparators(background.path),
+                            file.exists() ? QStringLiteral("is not an image file")
+                                          : QStringLiteral("does not exist")));
         if (const std::optional<QImage> known = backgroundImages().find(file)) {
             background.image = *known;
         } else {
