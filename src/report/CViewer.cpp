@@ -74,8 +74,6 @@ public:
         update();
     }
 
-    const QString& note() const { return m_note; }
-
 protected:
     void paintEvent(QPaintEvent*) override {
         if (!m_page.layout && m_note.isEmpty())
