@@ -171,9 +171,10 @@ void frmAlignPrinter::setSlipPaper(const QString& name, QSizeF paperMm) {
     cmbPaper->setCurrentIndex(cmbPaper->count() - 1);
 }
 
-void frmAlignPrinter::showFor(const ReportTemplate& layout, QWidget* owner) {
+void frmAlignPrinter::showFor(const ReportTemplate* layout, QWidget* owner) {
     frmAlignPrinter& window = Forms::get<frmAlignPrinter>();
-    window.setSlipPaper(layout.name.isEmpty() ? QStringLiteral("Slip") : layout.name, layout.paper);
+    if (layout)
+        window.setSlipPaper(layout->name.isEmpty() ? QStringLiteral("Slip") : layout->name, layout->paper);
     showOwned(&window, owner);
 }
 
