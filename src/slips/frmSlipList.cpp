@@ -68,11 +68,9 @@ void frmSlipList::buildControls() {
     dtTo->setGeometry(twipsRect(3600, 480, 1815, 315));
     Controls::caption(Label1_0, dtFrom);
     Controls::caption(Label1_1, dtTo);
-    Command5 = Controls::make<QPushButton>(Frame1, QStringLiteral("Command5"));
-    Command5->setText(QStringLiteral("Refresh"));
+    Command5 = Controls::button(Frame1, QStringLiteral("Command5"), QStringLiteral("Refresh"));
     Command5->setGeometry(twipsRect(5640, 460, 1575, 315));
-    cmdExport = Controls::make<QPushButton>(Frame1, QStringLiteral("cmdExport"));
-    cmdExport->setText(QStringLiteral("Export"));
+    cmdExport = Controls::button(Frame1, QStringLiteral("cmdExport"), QStringLiteral("Export"));
     cmdExport->setGeometry(twipsRect(7320, 460, 1575, 315));
 
     FG = Controls::make<FlexGrid>(this, QStringLiteral("FG"), QStringLiteral("Slips"));
@@ -93,8 +91,7 @@ void frmSlipList::buildControls() {
                                   {Command2, "Command2", "Delete", 6360},
                                   {Command1, "Command1", "Close", 8040}};
     for (const ButtonSpec& spec : buttons) {
-        spec.button = Controls::make<QPushButton>(Picture1, QLatin1String(spec.name));
-        spec.button->setText(QLatin1String(spec.caption));
+        spec.button = Controls::button(Picture1, QLatin1String(spec.name), QLatin1String(spec.caption));
         spec.button->setGeometry(twipsRect(spec.left, 240, 1575, 375));
     }
 
