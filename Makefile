@@ -1,5 +1,6 @@
 # make run  - install what is missing, build, prepare the demo database, start Cheqora
-# make test - install what is missing, build the test build, run the whole suite
+# make test - install what is missing, build the test build and the package, run the whole suite
+# make package - build the Debian package (build/release/cheqora_*.deb)
 # make bench - build optimised and run the benchmark (BENCH_ARGS="--slips 2000" for another size)
 # make fuzz  - build the libFuzzer targets with clang and run each FUZZ_SECONDS
 
@@ -26,15 +27,16 @@ build: deps $(RELEASE_DIR)/build.ninja
 build-test: deps $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
-# The Debian package, in build/release.
+# The Debian package, in build/release (the test build checks it).
 package: build
+	rm -f $(RELEASE_DIR)/cheqora_*.deb
 	cd $(RELEASE_DIR) && cpack -G DEB
 
 run: build
 	@test -e $(RELEASE_DIR)/data.mdb || $(RELEASE_DIR)/cheqora-db demo $(RELEASE_DIR)/data.mdb
 	$(RELEASE_DIR)/cheqora
 
-test: build-test
+test: build-test package
 	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build

@@ -5,6 +5,7 @@
 //   cheqora-bench [--slips N] [--database FILE|ADDRESS] [--repetitions R] [--startup-runs S]
 //                 [--load-seconds S] [--load-processes P]
 #include "BareSqlite.h"
+#include "BatchPrinting.h"
 #include "BenchDatabase.h"
 #include "DatabaseLink.h"
 #include "DesignerTiming.h"
@@ -120,6 +121,21 @@ int runBenchmark(const Options& options) {
             figures.push_back(measure(interaction, options.repetitions));
     }
 
+    // Many slips at once: their preview, their PDF (a few runs: each takes
+    // seconds) and the month's CSV.
+    giveEveryAccountATemplate(context);
+    for (const Interaction& interaction :
+         {previewSelected(context, bare, 100), exportSelectedPdf(context, bare, 100),
+          exportMonthCsv(context, bare)}) {
+        if (chosen(interaction.name))
+            figures.push_back(measure(interaction, interaction.name.contains(QStringLiteral("PDF"))
+                                                       ? qMin(options.repetitions, 5)
+                                                       : options.repetitions));
+    }
+    const PreviewMemory preview =
+        chosen(QStringLiteral("preview 1000")) ? previewMemory(context, 1000) : PreviewMemory{};
+    closeBenchWindows();
+
     const bool peakReset = Memory::resetPeak();
     const Interaction list = monthList(context, bare);
     if (chosen(list.name))
@@ -150,6 +166,10 @@ int runBenchmark(const Options& options) {
         std::printf("%s\n", qPrintable(formatDesignerFigures(*designer)));
     std::printf("Memory with the month's slip list shown: peak %.1f MB%s, resident %.1f MB\n", peak,
                 peakReset ? "" : " (since the process started)", resident);
+    if (preview.peakMb >= 0)
+        std::printf("Memory while 1000 selected slips are previewed, every page shown once: peak %.1f MB "
+                    "(%.1f MB in use before the preview opened)\n",
+                    preview.peakMb, preview.beforeMb);
     if (options.load.seconds > 0 && chosen(QStringLiteral("load test"))) {
         std::printf("\n");
         std::fflush(stdout);

@@ -3,6 +3,7 @@
 #include "DatabaseCopy.h"
 #include "DbError.h"
 #include "DemoData.h"
+#include "ExportCommand.h"
 #include "OrphanLines.h"
 #include "Schema.h"
 #include "modData.h"
@@ -40,6 +41,9 @@ const char* const kUsage =
     "  repair-orphans DATABASE\n"
     "              give cheque lines without their slip a new slip each (per old\n"
     "              slip key), dated today, so that the slip list shows them\n"
+    "  export FILE --from yyyy-MM-dd --to yyyy-MM-dd [CSV]\n"
+    "              write the cheque lines of the slips dated in the range as CSV\n"
+    "              (to CSV, or to standard output)\n"
     "\n"
     "An existing file is never overwritten.\n"
     "Exit status: 0 done (check: the file is sound), 1 the command failed, 2 wrong usage.\n";
@@ -125,6 +129,9 @@ int main(int argc, char* argv[]) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    // Its range options make its arguments vary in number.
+    if (!args.isEmpty() && args[0] == QLatin1String("export"))
+        return exportCommand(args.mid(1));
     for (const Command& command : kCommands) {
         if (args.isEmpty() || args[0] != QLatin1String(command.name))
             continue;

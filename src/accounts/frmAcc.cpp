@@ -92,10 +92,8 @@ void frmAcc::buildControls() {
     lblRef = Controls::make<QLabel>(this, QStringLiteral("lblRef"), QStringLiteral("Account key"));
     lblRef->hide();
 
-    Command2 = Controls::make<QPushButton>(this, QStringLiteral("Command2"), QStringLiteral("Save"));
-    Command2->setText(QStringLiteral("Save"));
-    Command1 = Controls::make<QPushButton>(this, QStringLiteral("Command1"), QStringLiteral("Close"));
-    Command1->setText(QStringLiteral("Close"));
+    Command2 = Controls::button(this, QStringLiteral("Command2"), QStringLiteral("Save"));
+    Command1 = Controls::button(this, QStringLiteral("Command1"), QStringLiteral("Close"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Command2);

@@ -39,15 +39,10 @@ void frmAccList::buildControls() {
     FG = Controls::make<FlexGrid>(this, QStringLiteral("FG"), QStringLiteral("Accounts"));
     FG->setMinimumSize(700, 340);
 
-    auto makeButton = [this](const char* name, const QString& caption) {
-        auto* button = Controls::make<QPushButton>(this, QLatin1String(name), caption);
-        button->setText(caption);
-        return button;
-    };
-    Command4 = makeButton("Command4", QStringLiteral("Add New"));
-    Command3 = makeButton("Command3", QStringLiteral("Edit"));
-    Command2 = makeButton("Command2", QStringLiteral("Delete"));
-    Command1 = makeButton("Command1", QStringLiteral("Close"));
+    Command4 = Controls::button(this, QStringLiteral("Command4"), QStringLiteral("Add New"));
+    Command3 = Controls::button(this, QStringLiteral("Command3"), QStringLiteral("Edit"));
+    Command2 = Controls::button(this, QStringLiteral("Command2"), QStringLiteral("Delete"));
+    Command1 = Controls::button(this, QStringLiteral("Command1"), QStringLiteral("Close"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

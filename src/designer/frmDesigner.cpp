@@ -234,7 +234,7 @@ void frmDesigner::buildMenus() {
             exportTestPdf(path);
     });
     action(file, QStringLiteral("Align &Printer..."), K(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
-           [this] { frmAlignPrinter::showFor(m_document->layout(), this); });
+           [this] { frmAlignPrinter::showFor(&m_document->layout(), this); });
     file->addSeparator();
     action(file, QStringLiteral("&Close"), K(Qt::CTRL | Qt::Key_W), [this] { close(); });
 

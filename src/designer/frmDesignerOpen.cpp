@@ -46,16 +46,10 @@ frmDesignerOpen::frmDesignerOpen() {
     FG->setColWidth(3, 900);
     FG->setColWidth(4, 1800);
 
-    const auto button = [this](const char* name, const QString& caption) {
-        auto* b =
-            Controls::make<QPushButton>(this, QLatin1String(name), QString(caption).remove(QLatin1Char('&')));
-        b->setText(caption);
-        return b;
-    };
-    cmdOpen = button("cmdOpen", QStringLiteral("&Open"));
-    cmdNew = button("cmdNew", QStringLiteral("&New"));
-    cmdOpenFile = button("cmdOpenFile", QStringLiteral("Open &File..."));
-    cmdClose = button("cmdClose", QStringLiteral("&Close"));
+    cmdOpen = Controls::button(this, QStringLiteral("cmdOpen"), QStringLiteral("&Open"));
+    cmdNew = Controls::button(this, QStringLiteral("cmdNew"), QStringLiteral("&New"));
+    cmdOpenFile = Controls::button(this, QStringLiteral("cmdOpenFile"), QStringLiteral("Open &File..."));
+    cmdClose = Controls::button(this, QStringLiteral("cmdClose"), QStringLiteral("&Close"));
     cmdOpen->setDefault(true);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cmdOpen, cmdNew, cmdOpenFile})

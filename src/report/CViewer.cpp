@@ -1,11 +1,13 @@
 #include "CViewer.h"
 #include "Controls.h"
+#include "MsgBox.h"
 #include "PageRenderer.h"
 #include "ReportError.h"
-#include "ReportOutput.h"
+#include "SaveFileDialog.h"
 #include "WindowHelpers.h"
+#include "WorkProgress.h"
+#include "frmAlignPrinter.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -33,17 +35,10 @@ CViewer::PrintDialog& printDialog() {
     return dialog;
 }
 
-CViewer::SaveDialog& saveDialog() {
-    static CViewer::SaveDialog dialog = [](QWidget* parent, const QString& proposed) {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Export PDF"), proposed,
-                                            QStringLiteral("PDF files (*.pdf)"));
-    };
-    return dialog;
-}
-
 } // namespace
 
-// The current page on white paper, at true size times the zoom.
+// The current page on white paper, at true size times the zoom; read and
+// drawn only when shown. A page that cannot be read shows why instead.
 class PageView : public QWidget {
 public:
     explicit PageView(QWidget* parent) : QWidget(parent) {
@@ -51,35 +46,53 @@ public:
         setAccessibleName(QStringLiteral("Page"));
     }
 
-    void show(std::shared_ptr<Report> report, const SlipRecord* slip, double zoom) {
-        m_report = std::move(report);
-        m_slip = slip;
+    void show(PageSet* pages, int index, double zoom) {
+        m_page = {};
+        m_note.clear();
         m_zoom = zoom;
         QSize size(0, 0);
-        if (m_report && m_slip) {
-            const QSizeF paper = m_report->definition().paper;
-            size = QSize(qRound(paper.width() * logicalDpiX() / PageRenderer::kMmPerInch * zoom),
-                         qRound(paper.height() * logicalDpiY() / PageRenderer::kMmPerInch * zoom));
+        if (pages && index >= 0) {
+            try {
+                m_page = pages->page(index);
+                if (!m_page.slip)
+                    m_note = QStringLiteral("%1 is no longer stored: another user may have deleted it. It is "
+                                            "left out of the print.")
+                                 .arg(pages->slipName(index));
+            } catch (const std::exception& error) {
+                m_page = {};
+                m_note = QString::fromUtf8(error.what());
+            }
+            if (m_page.layout) {
+                const QSizeF paper = m_page.layout->paper;
+                size = QSize(qRound(paper.width() * logicalDpiX() / PageRenderer::kMmPerInch * zoom),
+                             qRound(paper.height() * logicalDpiY() / PageRenderer::kMmPerInch * zoom));
+            }
+            if (!m_note.isEmpty())
+                size = size.expandedTo(QSize(480, 160));
         }
         setFixedSize(size);
+        setAccessibleDescription(m_note);
         update();
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (!m_report || !m_slip)
+        if (!m_page.layout && m_note.isEmpty())
             return;
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
-        PageRenderer::render(painter, m_report->definition(), *m_slip,
-                             PageRenderer::deviceScale(painter, m_zoom), PageRenderer::Mode::Preview);
+        if (m_note.isEmpty())
+            PageRenderer::render(painter, *m_page.layout, *m_page.slip,
+                                 PageRenderer::deviceScale(painter, m_zoom), PageRenderer::Mode::Preview);
+        else
+            painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, m_note);
         painter.setPen(Qt::gray);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 
 private:
-    std::shared_ptr<Report> m_report;
-    const SlipRecord* m_slip = nullptr;
+    PageSet::Page m_page;
+    QString m_note;
     double m_zoom = 1.0;
 };
 
@@ -108,6 +121,8 @@ CViewer::CViewer(QWidget* parent) : QWidget(parent) {
     m_zoomIn = button("btnZoomIn", QStringLiteral("Zoom &In"), QStringLiteral("Zoom in"));
     tools->addSpacing(16);
     m_print = button("btnPrint", QStringLiteral("&Print"), QStringLiteral("Print"));
+    m_alignPrinter =
+        button("btnAlignPrinter", QStringLiteral("&Align Printer..."), QStringLiteral("Align printer"));
     m_exportPdf = button("btnExportPdf", QStringLiteral("E&xport PDF"), QStringLiteral("Export PDF"));
     tools->addStretch();
 
@@ -138,6 +153,12 @@ CViewer::CViewer(QWidget* parent) : QWidget(parent) {
     connect(m_zoomIn, &QPushButton::clicked, this, &CViewer::zoomIn);
     connect(m_print, &QPushButton::clicked, this, &CViewer::printWithDialog);
     connect(m_exportPdf, &QPushButton::clicked, this, &CViewer::exportPdfWithDialog);
+    connect(m_alignPrinter, &QPushButton::clicked, this, [this] {
+        guarded(this, [this] {
+            const PageSet::Page page = m_pages && pageCount() > 0 ? m_pages->page(m_page) : PageSet::Page{};
+            frmAlignPrinter::showFor(page.layout, window());
+        });
+    });
 
     auto shortcut = [this](const QKeySequence& keys, const std::function<void()>& action) {
         auto* s = new QShortcut(keys, this);
@@ -159,7 +180,14 @@ CViewer::~CViewer() = default;
 
 void CViewer::setReportSource(std::shared_ptr<Report> report) {
     m_report = std::move(report);
-    m_slips.clear();
+    m_pages.reset();
+    m_page = -1;
+    updateControls();
+}
+
+void CViewer::setPages(std::shared_ptr<PageSet> pages) {
+    m_report.reset();
+    m_pages = std::move(pages);
     m_page = -1;
     updateControls();
 }
@@ -169,6 +197,11 @@ void CViewer::setDisplayStatusBar(bool display) {
 }
 
 void CViewer::ViewReport() {
+    if (!m_report && m_pages) { // pages are read as they are shown
+        m_page = m_pages->count() > 0 ? 0 : -1;
+        updateControls();
+        return;
+    }
     if (!m_report)
         throw ReportError(QStringLiteral("The viewer has no report to show."));
     const auto prompt = [this](const ParameterField& field,
@@ -180,8 +213,9 @@ void CViewer::ViewReport() {
                                                     QLineEdit::Normal, QString(), &ok);
         return ok ? std::optional<QVariant>(value) : std::nullopt;
     };
-    m_slips = m_report->slips(prompt);
-    m_page = m_slips.empty() ? -1 : 0;
+    m_report->slips(prompt);
+    m_pages = std::make_shared<ReportPages>(m_report);
+    m_page = pageCount() > 0 ? 0 : -1;
     updateControls();
 }
 
@@ -210,11 +244,11 @@ void CViewer::keyPressEvent(QKeyEvent* event) {
 }
 
 int CViewer::pageCount() const {
-    return static_cast<int>(m_slips.size());
+    return m_pages ? m_pages->count() : 0;
 }
 
 void CViewer::showPage(int page) {
-    if (m_slips.empty())
+    if (pageCount() == 0)
         return;
     m_page = std::clamp(page, 1, pageCount()) - 1;
     updateControls();
@@ -243,42 +277,74 @@ void CViewer::zoomOut() {
     }
 }
 
-void CViewer::exportPdf(const QString& path) {
-    if (!m_report)
+ReportOutput::Result CViewer::exportPdf(const QString& path) {
+    if (!m_pages)
         throw ReportError(QStringLiteral("The viewer has no report to export."));
-    ReportOutput::exportPdf(*m_report, path);
+    return withProgress(QStringLiteral("Writing %1 pages to the PDF file...").arg(pageCount()), true,
+                        [&](const ReportOutput::Progress& progress) {
+                            return ReportOutput::exportPdf(*m_pages, path, progress);
+                        });
 }
 
-void CViewer::printTo(QPrinter& printer) {
-    if (!m_report)
+ReportOutput::Result CViewer::printTo(QPagedPaintDevice& device, const QString& printerName) {
+    if (!m_pages)
         throw ReportError(QStringLiteral("The viewer has no report to print."));
-    // Paper coordinates: the painter's origin is the sheet's corner, and the
-    // page is drawn at 100% - nothing is fitted or moved by printer margins.
-    printer.setFullPage(true);
-    ReportOutput::print(*m_report, printer);
+    const PrinterAlignment::Alignment alignment = PrinterAlignment::load(printerName);
+    return withProgress(QStringLiteral("Printing %1 pages...").arg(pageCount()), false,
+                        [&](const ReportOutput::Progress& progress) {
+                            return ReportOutput::print(*m_pages, device, progress, alignment);
+                        });
+}
+
+ReportOutput::Result
+CViewer::withProgress(const QString& label, bool cancelWhileDrawing,
+                      const std::function<ReportOutput::Result(const ReportOutput::Progress&)>& output) {
+    WorkProgress progress(this, label, pageCount(), 2 * pageCount());
+    return output([&](int step, int steps) {
+        if (!cancelWhileDrawing && step >= steps / 2)
+            progress.noLongerCancellable();
+        return progress.step(step);
+    });
+}
+
+void CViewer::noteLeftOut(const ReportOutput::Result& result) {
+    if (result.leftOut.isEmpty())
+        return;
+    MsgBox::show(QStringLiteral("These slips are no longer stored (another user may have deleted them) and "
+                                "were left out:\n%1")
+                     .arg(result.leftOut.join(QLatin1Char('\n'))),
+                 MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
 }
 
 void CViewer::printWithDialog() {
     guarded(this, [this] {
-        if (!m_report)
+        if (!m_pages || pageCount() == 0)
             throw ReportError(QStringLiteral("The viewer has no report to print."));
         QPrinter printer(QPrinter::HighResolution);
-        printer.setPageLayout(ReportOutput::pageLayout(m_report->definition()));
+        const PageSet::Page first = m_pages->page(0);
+        if (first.layout)
+            printer.setPageLayout(ReportOutput::pageLayout(*first.layout));
         printer.setFullPage(true);
-        printer.setDocName(QFileInfo(m_report->filePath()).completeBaseName());
-        if (printDialog()(printer, this))
-            printTo(printer);
+        printer.setDocName(m_pages->documentName());
+        if (!printDialog()(printer, this))
+            return;
+        // Paper coordinates: the painter's origin is the sheet's corner, and the
+        // page is drawn at 100% - nothing is fitted or moved by printer margins.
+        printer.setFullPage(true);
+        const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+        noteLeftOut(printTo(printer, toFile ? QString() : printer.printerName()));
     });
 }
 
 void CViewer::exportPdfWithDialog() {
     guarded(this, [this] {
-        if (!m_report)
+        if (!m_pages)
             throw ReportError(QStringLiteral("The viewer has no report to export."));
-        const QString proposed = QFileInfo(m_report->filePath()).completeBaseName() + QStringLiteral(".pdf");
-        const QString path = saveDialog()(this, proposed);
+        const QString path = SaveFileDialog::ask(this, QStringLiteral("Export PDF"),
+                                                 m_pages->documentName() + QStringLiteral(".pdf"),
+                                                 QStringLiteral("PDF files (*.pdf)"));
         if (!path.isEmpty())
-            exportPdf(path);
+            noteLeftOut(exportPdf(path));
     });
 }
 
@@ -287,13 +353,13 @@ void CViewer::setPrintDialog(PrintDialog dialog) {
 }
 
 void CViewer::setSaveDialog(SaveDialog dialog) {
-    saveDialog() = std::move(dialog);
+    SaveFileDialog::setDialog(std::move(dialog));
 }
 
 void CViewer::updateControls() {
-    const bool hasPages = !m_slips.empty();
     const int pages = pageCount();
-    m_view->show(m_report, hasPages ? &m_slips[size_t(m_page)] : nullptr, m_zoom);
+    const bool hasPages = pages > 0 && m_page >= 0;
+    m_view->show(m_pages.get(), hasPages ? m_page : -1, m_zoom);
     Controls::showFigure(m_pageLabel, QStringLiteral("Page number"),
                          hasPages ? QStringLiteral("Page %1 of %2").arg(currentPage()).arg(pages)
                                   : QString());
@@ -311,7 +377,9 @@ void CViewer::updateControls() {
     m_print->setEnabled(hasPages);
     m_exportPdf->setEnabled(hasPages);
     QStringList status;
-    if (m_report)
+    if (hasPages)
+        status << QDir::toNativeSeparators(m_pages->templatePath(m_page));
+    else if (m_report)
         status << QDir::toNativeSeparators(m_report->filePath());
     if (hasPages)
         status << m_pageLabel->text();

@@ -1,5 +1,6 @@
 #pragma once
-#include "ReportEngine.h"
+#include "PageSet.h"
+#include "ReportOutput.h"
 
 #include <QWidget>
 #include <functional>
@@ -7,6 +8,7 @@
 
 class QKeyEvent;
 class QLabel;
+class QPagedPaintDevice;
 class QPrinter;
 class QPushButton;
 class QScrollArea;
@@ -17,7 +19,8 @@ class PageView;
 // "Export PDF", and a status bar naming the template, the page and the zoom.
 //
 // Display step: setReportSource(report); setDisplayStatusBar(false);
-// ViewReport(); then show the window that holds the viewer.
+// ViewReport(); then show the window that holds the viewer. Several slips,
+// each on its own template, come through setPages instead of a report.
 class CViewer : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +28,8 @@ public:
     ~CViewer() override;
 
     void setReportSource(std::shared_ptr<Report> report);
+    // Shows pages instead of a report; each is read when it is shown or printed.
+    void setPages(std::shared_ptr<PageSet> pages);
 
     // The yes/no display option: the status bar below the page (on by default).
     void setDisplayStatusBar(bool display);
@@ -43,19 +48,21 @@ public:
     void zoomIn();
     void zoomOut();
 
-    // The pages as printed, into a PDF file; throws ReportError.
-    void exportPdf(const QString& path);
-    // The pages on printer at 100% on the template's paper, full page, no
-    // margins added; throws ReportError or DbError.
-    void printTo(QPrinter& printer);
+    // The pages as printed, into a PDF file that appears only when complete;
+    // throws ReportError.
+    ReportOutput::Result exportPdf(const QString& path);
+    // The pages on device (a printer in full-page mode) at 100% on each page's
+    // template paper, no margins added, in one job, with the alignment of the
+    // printer of that name (none for a PDF file); throws ReportError or DbError.
+    ReportOutput::Result printTo(QPagedPaintDevice& device, const QString& printerName);
 
-    // The "Print" and "Export PDF" buttons: ask, then print or export;
-    // failures are shown in a message box.
+    // The "Print" and "Export PDF" buttons: ask, then print or export; slips
+    // left out are named in a note, failures are shown in a message box.
     void printWithDialog();
     void exportPdfWithDialog();
 
     // Test hooks standing in for the print dialog (true: print) and for the
-    // save dialog (empty text: cancelled).
+    // save dialog (empty text: cancelled; the one SaveFileDialog of all windows).
     using PrintDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
     using SaveDialog = std::function<QString(QWidget* parent, const QString& proposed)>;
     static void setPrintDialog(PrintDialog dialog);
@@ -68,9 +75,16 @@ protected:
 private:
     bool turnsPage(QKeyEvent* event);
     void updateControls();
+    // Runs an output with a progress dialog when there are many pages (see
+    // WorkProgress); a print cannot be taken back once it is being drawn, so
+    // "Cancel" goes then.
+    ReportOutput::Result
+    withProgress(const QString& label, bool cancelWhileDrawing,
+                 const std::function<ReportOutput::Result(const ReportOutput::Progress&)>& output);
+    void noteLeftOut(const ReportOutput::Result& result);
 
-    std::shared_ptr<Report> m_report;
-    std::vector<SlipRecord> m_slips; // read by ViewReport
+    std::shared_ptr<Report> m_report; // the report source until ViewReport reads it
+    std::shared_ptr<PageSet> m_pages;
     int m_page = -1;
     double m_zoom = 1.0;
 
@@ -84,6 +98,7 @@ private:
     QLabel* m_zoomLabel = nullptr;
     QPushButton* m_print = nullptr;
     QPushButton* m_exportPdf = nullptr;
+    QPushButton* m_alignPrinter = nullptr;
     QScrollArea* m_scroll = nullptr;
     PageView* m_view = nullptr;
     QLabel* m_status = nullptr;

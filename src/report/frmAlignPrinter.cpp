@@ -79,8 +79,8 @@ void frmAlignPrinter::buildControls() {
     cmbPaper = Controls::make<QComboBox>(this, QStringLiteral("cmbPaper"));
     cmbPaper->addItem(QStringLiteral("A4 (210 x 297 mm)"), kA4);
     Controls::caption(paperLabel, cmbPaper);
-    cmdPrintPage = Controls::make<QPushButton>(this, QStringLiteral("cmdPrintPage"));
-    cmdPrintPage->setText(QStringLiteral("Print &alignment page"));
+    cmdPrintPage =
+        Controls::button(this, QStringLiteral("cmdPrintPage"), QStringLiteral("Print &alignment page"));
     choice->addWidget(printerLabel, 0, 0);
     choice->addWidget(cmbPrinter, 0, 1);
     choice->addWidget(paperLabel, 1, 0);
@@ -106,10 +106,9 @@ void frmAlignPrinter::buildControls() {
         grid->addWidget(txtTop[i], i, 2);
         grid->addWidget(lblError[i], i, 3);
     }
-    cmdFit = Controls::make<QPushButton>(measures, QStringLiteral("cmdFit"));
-    cmdFit->setText(QStringLiteral("&Fit and save"));
-    cmdCheckPage = Controls::make<QPushButton>(measures, QStringLiteral("cmdCheckPage"));
-    cmdCheckPage->setText(QStringLiteral("Print &check page"));
+    cmdFit = Controls::button(measures, QStringLiteral("cmdFit"), QStringLiteral("&Fit and save"));
+    cmdCheckPage =
+        Controls::button(measures, QStringLiteral("cmdCheckPage"), QStringLiteral("Print &check page"));
     grid->addWidget(cmdFit, kMarks, 1, 1, 2);
     grid->addWidget(cmdCheckPage, kMarks, 3);
     layout->addWidget(measures);
@@ -123,8 +122,7 @@ void frmAlignPrinter::buildControls() {
     lowLabel->setText(QStringLiteral("mm &low:"));
     txtLow = numberBox(this, QStringLiteral("txtLow"), {});
     Controls::caption(lowLabel, txtLow);
-    cmdShift = Controls::make<QPushButton>(this, QStringLiteral("cmdShift"));
-    cmdShift->setText(QStringLiteral("Co&rrect"));
+    cmdShift = Controls::button(this, QStringLiteral("cmdShift"), QStringLiteral("Co&rrect"));
     quick->addWidget(rightLabel);
     quick->addWidget(txtRight);
     quick->addWidget(lowLabel);
@@ -137,10 +135,8 @@ void frmAlignPrinter::buildControls() {
     FG->setMinimumHeight(120);
     layout->addWidget(FG);
     auto* buttons = new QHBoxLayout;
-    cmdReset = Controls::make<QPushButton>(this, QStringLiteral("cmdReset"));
-    cmdReset->setText(QStringLiteral("Re&set"));
-    cmdClose = Controls::make<QPushButton>(this, QStringLiteral("cmdClose"));
-    cmdClose->setText(QStringLiteral("Close"));
+    cmdReset = Controls::button(this, QStringLiteral("cmdReset"), QStringLiteral("Re&set"));
+    cmdClose = Controls::button(this, QStringLiteral("cmdClose"), QStringLiteral("Close"));
     buttons->addStretch();
     buttons->addWidget(cmdReset);
     buttons->addWidget(cmdClose);
@@ -171,9 +167,10 @@ void frmAlignPrinter::setSlipPaper(const QString& name, QSizeF paperMm) {
     cmbPaper->setCurrentIndex(cmbPaper->count() - 1);
 }
 
-void frmAlignPrinter::showFor(const ReportTemplate& layout, QWidget* owner) {
+void frmAlignPrinter::showFor(const ReportTemplate* layout, QWidget* owner) {
     frmAlignPrinter& window = Forms::get<frmAlignPrinter>();
-    window.setSlipPaper(layout.name.isEmpty() ? QStringLiteral("Slip") : layout.name, layout.paper);
+    if (layout)
+        window.setSlipPaper(layout->name.isEmpty() ? QStringLiteral("Slip") : layout->name, layout->paper);
     showOwned(&window, owner);
 }
 

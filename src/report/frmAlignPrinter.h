@@ -47,8 +47,9 @@ public:
 
     // The slip paper offered beside A4 (and chosen): the template at hand.
     void setSlipPaper(const QString& name, QSizeF paperMm);
-    // Shows the window for the printer a template prints on, its paper offered.
-    static void showFor(const ReportTemplate& layout, QWidget* owner);
+    // Shows the window for the printer a template prints on, its paper
+    // offered beside A4 (A4 alone without a template).
+    static void showFor(const ReportTemplate* layout, QWidget* owner);
     QSizeF paper() const;
 
     void printAlignmentPage();

@@ -194,11 +194,9 @@ void frmSlip::createFooter(const DesignLayout& layout) {
     auto* strip = Controls::make<QFrame>(this, QStringLiteral("Picture1"));
     strip->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     layout.place(strip, 0, 327, 659, 57);
-    Command2 = Controls::make<QPushButton>(strip, QStringLiteral("Command2"), QStringLiteral("Save & Print"));
-    Command2->setText(QStringLiteral("Save && Print"));
+    Command2 = Controls::button(strip, QStringLiteral("Command2"), QStringLiteral("Save && Print"));
     layout.place(Command2, 384, 16, 129, 25);
-    Command1 = Controls::make<QPushButton>(strip, QStringLiteral("Command1"), QStringLiteral("Close"));
-    Command1->setText(QStringLiteral("Close"));
+    Command1 = Controls::button(strip, QStringLiteral("Command1"), QStringLiteral("Close"));
     layout.place(Command1, 520, 16, 129, 25);
     // Enter on a focused button presses it, as Space does.
     Command1->setAutoDefault(true);

@@ -5,17 +5,25 @@
 #include "FlexGrid.h"
 #include "Forms.h"
 #include "MsgBox.h"
+#include "SaveFileDialog.h"
+#include "SlipBatch.h"
+#include "SlipCsv.h"
 #include "Transaction.h"
 #include "WindowHelpers.h"
+#include "WorkProgress.h"
+#include "frmReport.h"
 #include "frmSlip.h"
 #include "modData.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDateEdit>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 
 using Controls::twips;
 
@@ -60,12 +68,14 @@ void frmSlipList::buildControls() {
     dtTo->setGeometry(twipsRect(3600, 480, 1815, 315));
     Controls::caption(Label1_0, dtFrom);
     Controls::caption(Label1_1, dtTo);
-    Command5 = Controls::make<QPushButton>(Frame1, QStringLiteral("Command5"));
-    Command5->setText(QStringLiteral("Refresh"));
+    Command5 = Controls::button(Frame1, QStringLiteral("Command5"), QStringLiteral("Refresh"));
     Command5->setGeometry(twipsRect(5640, 460, 1575, 315));
+    cmdExport = Controls::button(Frame1, QStringLiteral("cmdExport"), QStringLiteral("Export"));
+    cmdExport->setGeometry(twipsRect(7320, 460, 1575, 315));
 
     FG = Controls::make<FlexGrid>(this, QStringLiteral("FG"), QStringLiteral("Slips"));
     FG->setGeometry(twipsRect(120, 1200, 9855, 3735));
+    FG->setMultiSelect(true);
 
     Picture1 = Controls::make<QWidget>(this, QStringLiteral("Picture1"));
     Picture1->setGeometry(twipsRect(0, 4995, 10020, 855));
@@ -81,14 +91,14 @@ void frmSlipList::buildControls() {
                                   {Command2, "Command2", "Delete", 6360},
                                   {Command1, "Command1", "Close", 8040}};
     for (const ButtonSpec& spec : buttons) {
-        spec.button = Controls::make<QPushButton>(Picture1, QLatin1String(spec.name));
-        spec.button->setText(QLatin1String(spec.caption));
+        spec.button = Controls::button(Picture1, QLatin1String(spec.name), QLatin1String(spec.caption));
         spec.button->setGeometry(twipsRect(spec.left, 240, 1575, 375));
     }
 
     setTabOrder(dtFrom, dtTo);
     setTabOrder(dtTo, Command5);
-    setTabOrder(Command5, FG);
+    setTabOrder(Command5, cmdExport);
+    setTabOrder(cmdExport, FG);
     setTabOrder(FG, Command6);
     setTabOrder(Command6, Command4);
     setTabOrder(Command4, Command3);
@@ -101,6 +111,7 @@ void frmSlipList::buildControls() {
     connect(Command4, &QPushButton::clicked, this, &frmSlipList::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &frmSlipList::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &frmSlipList::Command6_Click);
+    connect(cmdExport, &QPushButton::clicked, this, &frmSlipList::cmdExport_Click);
     connect(FG, &FlexGrid::DblClick, this, &frmSlipList::FG_DblClick);
 }
 
@@ -181,18 +192,23 @@ void frmSlipList::dtTo_Change() {
 }
 
 void frmSlipList::Command2_Click() {
-    const QString key = FG->selectedKey();
-    if (key.isEmpty())
+    const QStringList keys = FG->selectedKeys();
+    if (keys.isEmpty())
         return;
-    if (!MsgBox::askYesNo(QStringLiteral("Do you want to delete the entry"), this))
+    const QString question = keys.size() == 1
+                                 ? QStringLiteral("Do you want to delete the entry")
+                                 : QStringLiteral("Do you want to delete the %1 entries").arg(keys.size());
+    if (!MsgBox::askYesNo(question, this))
         return;
     guarded(this, [&] {
-        const qint32 sid = slipKeyOf(key);
-        // The lines and the slip go together, or neither does.
+        // Every chosen slip with its lines goes, or none does.
         Transaction transaction(g_Connection);
         rs = std::make_shared<Recordset>();
-        rs->Open(QStringLiteral("delete from tblslipdetails where sid=?"), g_Connection, {sid});
-        rs->Open(QStringLiteral("delete from tblslip where sid=?"), g_Connection, {sid});
+        for (const QString& key : keys) {
+            const qint32 sid = slipKeyOf(key);
+            rs->Open(QStringLiteral("delete from tblslipdetails where sid=?"), g_Connection, {sid});
+            rs->Open(QStringLiteral("delete from tblslip where sid=?"), g_Connection, {sid});
+        }
         transaction.commit();
     });
     Command5_Click();
@@ -203,7 +219,7 @@ void frmSlipList::showSlipWindow() {
 }
 
 frmSlip* frmSlipList::openSelectedSlip() {
-    const QString key = FG->selectedKey();
+    const QString key = FG->selectedKeys().value(0);
     if (key.isEmpty())
         return nullptr;
     frmSlip& slip = Forms::get<frmSlip>();
@@ -222,6 +238,11 @@ void frmSlipList::Command3_Click() {
 }
 
 void frmSlipList::Command6_Click() {
+    const QStringList keys = FG->selectedKeys();
+    if (keys.size() > 1) {
+        guarded(this, [&] { printSlips(keys); });
+        return;
+    }
     guarded(this, [&] {
         frmSlip* slip = openSelectedSlip();
         if (!slip)
@@ -229,6 +250,88 @@ void frmSlipList::Command6_Click() {
         slip->getAccTag();
         showSlipWindow();
         slip->printPV();
+    });
+}
+
+void frmSlipList::printSlips(const QStringList& keys) {
+    QList<qint32> sids;
+    for (const QString& key : keys)
+        sids << slipKeyOf(key);
+    std::shared_ptr<SlipBatch> batch;
+    {
+        // Only the look-up waits here: the pages are read as they are shown.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        batch = std::make_shared<SlipBatch>(sids, applicationFolder() + QStringLiteral("/Reports"));
+    }
+    noteGoneSlips(batch->goneSlips());
+    if (!printDespiteMissingTemplates(*batch) || batch->count() == 0)
+        return;
+    frmReport& preview = Forms::get<frmReport>();
+    preview.CViewer->setPages(batch);
+    preview.CViewer->setDisplayStatusBar(false);
+    preview.CViewer->ViewReport();
+    Forms::showForward(&preview);
+}
+
+bool frmSlipList::printDespiteMissingTemplates(const SlipBatch& batch) {
+    if (batch.missingTemplates().empty())
+        return true;
+    QStringList accounts;
+    for (const SlipBatch::MissingTemplate& missing : batch.missingTemplates()) {
+        const QString account =
+            QStringLiteral("%1 %2 (%3 %4): ")
+                .arg(missing.accountNumber, missing.accountName)
+                .arg(missing.slips)
+                .arg(missing.slips == 1 ? QStringLiteral("slip") : QStringLiteral("slips"));
+        accounts << account + (missing.templatePath.isEmpty()
+                                   ? QStringLiteral("no account has this number")
+                                   : QDir::toNativeSeparators(missing.templatePath) +
+                                         QStringLiteral(" is missing"));
+    }
+    const QString text = QStringLiteral("These accounts have no print template, so their slips cannot be "
+                                        "printed:\n") +
+                         accounts.join(QLatin1Char('\n'));
+    if (batch.count() == 0) {
+        MsgBox::show(text + QStringLiteral("\n\nNothing is printed."), MsgBox::Buttons::Ok,
+                     MsgBox::Button::Ok, this);
+        return false;
+    }
+    const QString others = batch.count() == 1
+                               ? QStringLiteral("Print the other slip?")
+                               : QStringLiteral("Print the other %1 slips?").arg(batch.count());
+    return MsgBox::show(text + QStringLiteral("\n\n") + others, MsgBox::Buttons::YesNo, MsgBox::Button::No,
+                        this) == MsgBox::Button::Yes;
+}
+
+void frmSlipList::noteGoneSlips(const QList<qint32>& keys) {
+    if (keys.isEmpty())
+        return;
+    QStringList names;
+    for (const int row : FG->selectedRows()) {
+        if (keys.contains(slipKeyOf(FG->textMatrix(row, 0))))
+            names << slipLabel(FG->textMatrix(row, 2), FG->textMatrix(row, 3));
+    }
+    MsgBox::show(QStringLiteral("These slips are no longer stored (another user may have deleted them) and "
+                                "are left out:\n") +
+                     names.join(QLatin1Char('\n')),
+                 MsgBox::Buttons::Ok, MsgBox::Button::Ok, this);
+}
+
+void frmSlipList::cmdExport_Click() {
+    guarded(this, [this] {
+        const QDate from = dtFrom->date();
+        const QDate to = dtTo->date();
+        const QString proposed =
+            QStringLiteral("slips %1 to %2.csv").arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate));
+        const QString path = SaveFileDialog::ask(this, QStringLiteral("Export"), proposed,
+                                                 QStringLiteral("CSV files (*.csv)"));
+        if (path.isEmpty())
+            return;
+        const int slips = FG->rows() - 1;
+        WorkProgress progress(this, QStringLiteral("Exporting %1 slips...").arg(slips), slips, slips);
+        SlipCsv::writeFile(*g_Connection, from, to, path,
+                           [&](int written) { return progress.step(written); });
     });
 }
 

@@ -23,6 +23,7 @@ public:
     QDateEdit* dtFrom;
     QDateEdit* dtTo;
     QPushButton* Command5;
+    QPushButton* cmdExport;
     FlexGrid* FG;
     QWidget* Picture1;
     QPushButton* Command6;
@@ -43,6 +44,8 @@ public:
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
+    // "Export": the listed range's cheque lines as CSV, to a file the person chooses.
+    void cmdExport_Click();
     void FG_DblClick();
     void dtFrom_Change();
     void dtTo_Change();
@@ -54,9 +57,15 @@ private:
     void Form_Load();
     void buildControls();
     void showSlipWindow();
-    // Loads the selected slip into the slip window (loading that window when
-    // needed); null when no slip is selected.
+    // Loads the first selected slip into the slip window (loading that window
+    // when needed); null when no slip is selected.
     class frmSlip* openSelectedSlip();
+    // Several slips in one preview, each on its own account's template.
+    void printSlips(const QStringList& keys);
+    // Says which accounts have no template; true when the other slips are to print.
+    bool printDespiteMissingTemplates(const class SlipBatch& batch);
+    // Names the chosen slips that were no longer stored.
+    void noteGoneSlips(const QList<qint32>& keys);
 
     // The form's recordset; the grid keeps the listing's one to show its rows.
     std::shared_ptr<Recordset> rs;

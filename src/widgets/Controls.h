@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 #include <limits>
@@ -45,6 +46,25 @@ inline void caption(QLabel* label, QWidget* input) {
     label->setBuddy(input);
     if (input->accessibleName().isEmpty())
         name(input, label->text().remove(QLatin1Char('&')).trimmed());
+}
+
+// A caption as it reads, without its mnemonic marks: "Save && Print" reads
+// "Save & Print", "&Open" reads "Open".
+inline QString plainCaption(const QString& caption) {
+    QString plain;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && ++i == caption.size())
+            break;
+        plain += caption[i];
+    }
+    return plain;
+}
+
+// A push button showing caption, named for screen readers after it.
+inline QPushButton* button(QWidget* parent, const QString& objectName, const QString& caption) {
+    auto* pushButton = make<QPushButton>(parent, objectName, plainCaption(caption));
+    pushButton->setText(caption);
+    return pushButton;
 }
 
 // A label that shows a figure: screen readers read the caption with the figure.

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QPalette>
+#include <algorithm>
 #include <stdexcept>
 
 // The cells of the grid, header row included, row after row in one vector.
@@ -259,6 +260,29 @@ void FlexGrid::setRowSel(int row) {
     selectionModel()->setCurrentIndex(target,
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(target);
+}
+
+void FlexGrid::setMultiSelect(bool on) {
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+QList<int> FlexGrid::selectedRows() const {
+    // Read by ranges: Ctrl+A on a month selects thousands of rows in one range.
+    QList<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows << row + 1;
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+QStringList FlexGrid::selectedKeys() const {
+    QStringList keys;
+    for (const int row : selectedRows())
+        keys << textMatrix(row, 0);
+    return keys;
 }
 
 QRect FlexGrid::cellRect(int row, int col) const {

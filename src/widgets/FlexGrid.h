@@ -52,6 +52,14 @@ public:
     // The key in column 0 of the selected data row; empty when none is selected.
     QString selectedKey() const;
 
+    // Lets the person select several rows: Ctrl-click, Shift-click, Ctrl+A and
+    // Shift with the arrow keys. A plain click still selects one row.
+    void setMultiSelect(bool on);
+    // Every selected data row, top to bottom.
+    QList<int> selectedRows() const;
+    // The keys in column 0 of selectedRows(), in the same order.
+    QStringList selectedKeys() const;
+
     // Where a cell of a data row is drawn, in viewport coordinates.
     QRect cellRect(int row, int col) const;
 

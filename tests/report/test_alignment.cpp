@@ -1,6 +1,7 @@
 // Printer alignment: the fit from measured marks, its bad input, the store,
 // and the alignment page.
 #include "AlignmentPage.h"
+#include "CViewer.h"
 #include "Forms.h"
 #include "GridTesting.h"
 #include "PrinterAlignment.h"
@@ -172,6 +173,51 @@ private slots:
         }
     }
 
+    // A printer's alignment moves and stretches what is printed on that
+    // printer, on top of the template's offset; a PDF file (no printer) and
+    // the export never get it.
+    void onlyPrintingOnTheAlignedPrinterMoves_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("printed on the aligned printer") << "Office Laser" << true;
+        QTest::newRow("printed on another printer") << "Front Desk" << false;
+        QTest::newRow("printed to a PDF file") << "" << false;
+        QTest::newRow("exported to PDF") << "export" << false;
+    }
+    void onlyPrintingOnTheAlignedPrinterMoves() {
+        QFETCH(QString, output);
+        QFETCH(bool, moved);
+        TestEnv env;
+        env.createDatabase();
+        const int sid = ReportTest::addSlip(env, "111", {{"400002", 10}});
+        QJsonObject layout = ReportTest::slipTemplate({ReportTest::text(100, 50, "MARK")});
+        layout["offset"] = QJsonObject{{"x", 1}, {"y", 0.5}};
+        auto report = ReportTest::openLoggedOn(ReportTest::writeTemplate(env, "pv1.rpt", layout));
+        report->parameterFields().item(1).addCurrentValue(sid);
+        const Alignment alignment{2, 3, 1.02, 0.98};
+        PrinterAlignment::save(QStringLiteral("Office Laser"), alignment);
+        CViewer viewer;
+        viewer.setReportSource(report);
+        viewer.ViewReport();
+        const QString pdf = env.folder() + QStringLiteral("/out.pdf");
+        if (output == QLatin1String("export")) {
+            viewer.exportPdf(pdf);
+        } else {
+            QPdfWriter writer(pdf);
+            writer.setResolution(1200);
+            viewer.printTo(writer, output);
+        }
+        const auto pages = ReportTest::pdfPages(pdf);
+        QCOMPARE(pages.size(), size_t(1));
+        const ReportTest::PdfWord* mark = ReportTest::findWord(pages[0], "MARK");
+        QVERIFY(mark);
+        const QPointF withOffset(100 + 1, 50 + 0.5);
+        const QPointF expected = moved ? alignment.apply(withOffset) : withOffset;
+        QVERIFY2(std::abs(mark->xMin - expected.x()) < 0.2, qPrintable(QString::number(mark->xMin)));
+        QVERIFY2(mark->yMin > expected.y() - 0.2 && mark->yMin < expected.y() + 3,
+                 qPrintable(QString::number(mark->yMin)));
+    }
+
     // The window, as an operator uses it: the alignment page printed, the
     // measures typed, fitted and saved; bad input saves nothing; the quick
     // correction; the list of aligned printers and a reset.
@@ -189,7 +235,7 @@ private slots:
         ReportTemplate slip;
         slip.name = QStringLiteral("Slip");
         slip.paper = QSizeF(210, 99);
-        frmAlignPrinter::showFor(slip, nullptr);
+        frmAlignPrinter::showFor(&slip, nullptr);
         frmAlignPrinter& window = Forms::get<frmAlignPrinter>();
         QCOMPARE(window.paper(), slip.paper);
         QVERIFY(showActive(&window));

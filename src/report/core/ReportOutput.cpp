@@ -7,6 +7,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTemporaryFile>
 
 namespace ReportOutput {
 
@@ -22,44 +23,112 @@ QPageLayout pageLayout(const ReportTemplate& layout) {
     return page;
 }
 
-void print(Report& report, QPagedPaintDevice& device) {
-    const std::vector<SlipRecord>& slips = report.slips();
-    const ReportTemplate& layout = report.definition();
-    device.setPageLayout(pageLayout(layout));
-    QPainter painter;
-    if (!painter.begin(&device))
-        throw ReportError::inTemplate(report.filePath(), QStringLiteral("the printer could not be started"));
-    const PageRenderer::Scale scale = PageRenderer::deviceScale(painter);
-    for (size_t i = 0; i < slips.size(); ++i) {
-        if (i > 0)
-            device.newPage();
-        PageRenderer::render(painter, layout, slips[i], scale, PageRenderer::Mode::Paper);
+Result print(PageSet& pages, QPagedPaintDevice& device, const Progress& progress,
+             const PrinterAlignment::Alignment& alignment) {
+    const int count = pages.count();
+    const auto goOn = [&](int step) { return !progress || progress(step, 2 * count); };
+    Result result;
+    std::vector<PageSet::Page> printed;
+    for (int i = 0; i < count; ++i) {
+        if (!goOn(i))
+            return {0, true, {}};
+        const PageSet::Page page = pages.page(i);
+        if (page.slip)
+            printed.push_back(page);
+        else
+            result.leftOut << pages.slipName(i);
     }
-    painter.end();
+    QPainter painter;
+    for (size_t i = 0; i < printed.size(); ++i) {
+        if (!goOn(count + int(i))) {
+            result.cancelled = true;
+            break;
+        }
+        // Each page on its own paper: the layout is set before the page begins.
+        device.setPageLayout(pageLayout(*printed[i].layout));
+        if (i == 0) {
+            if (!painter.begin(&device))
+                throw ReportError::inTemplate(printed[i].layout->filePath,
+                                              QStringLiteral("the printer could not be started"));
+        } else {
+            device.newPage();
+        }
+        const PageRenderer::Scale scale = PageRenderer::deviceScale(painter);
+        painter.setWorldTransform(alignment.transform(scale.dotsPerMmX, scale.dotsPerMmY));
+        PageRenderer::render(painter, *printed[i].layout, *printed[i].slip, scale, PageRenderer::Mode::Paper);
+        ++result.pages;
+    }
+    if (painter.isActive())
+        painter.end();
+    if (!result.cancelled)
+        goOn(2 * count);
+    return result;
 }
+
+void print(Report& report, QPagedPaintDevice& device) {
+    ReportPages pages(std::shared_ptr<Report>(&report, [](Report*) {}));
+    print(pages, device);
+}
+
+namespace {
+
+// Writes a PDF beside path and gives it that name when draw says the pages are
+// complete: a failure, a cancel or a crash never leaves half a file under the
+// chosen name.
+void writePdfFile(const QString& path, const QString& title,
+                  const std::function<bool(QPagedPaintDevice&)>& draw) {
+    const auto cannotWrite = [&](const QString& reason) {
+        return ReportError(QStringLiteral("The PDF file '%1' cannot be written: %2.")
+                               .arg(QDir::toNativeSeparators(path), reason));
+    };
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX.part"));
+    if (!file.open())
+        throw cannotWrite(file.errorString());
+    bool complete = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(1200);
+        writer.setCreator(QStringLiteral("Cheqora"));
+        writer.setTitle(title);
+        complete = draw(writer);
+    }
+    if (!complete)
+        return;
+    file.close();
+    if (QFile::exists(path) && !QFile::remove(path))
+        throw cannotWrite(QStringLiteral("the file that is there cannot be replaced"));
+    // Once renamed, the file is the target and must outlive this object.
+    file.setAutoRemove(false);
+    if (!file.rename(path)) {
+        const QString reason = file.errorString();
+        file.remove();
+        throw cannotWrite(reason);
+    }
+}
+
+} // namespace
 
 void writePdf(const QString& path, const QString& title,
               const std::function<void(QPagedPaintDevice&)>& draw) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("The PDF file '%1' cannot be written: %2.")
-                              .arg(QDir::toNativeSeparators(path), file.errorString()));
-    QPdfWriter writer(&file);
-    writer.setResolution(1200);
-    writer.setCreator(QStringLiteral("Cheqora"));
-    writer.setTitle(title);
-    try {
-        draw(writer);
-    } catch (const ReportError&) {
-        throw ReportError(
-            QStringLiteral("The PDF file '%1' cannot be written.").arg(QDir::toNativeSeparators(path)));
-    }
+    writePdfFile(path, title, [&](QPagedPaintDevice& device) {
+        draw(device);
+        return true;
+    });
+}
+
+Result exportPdf(PageSet& pages, const QString& path, const Progress& progress) {
+    Result result;
+    writePdfFile(path, pages.documentName(), [&](QPagedPaintDevice& device) {
+        result = print(pages, device, progress);
+        return !result.cancelled && result.pages > 0;
+    });
+    return result;
 }
 
 void exportPdf(Report& report, const QString& path) {
     report.slips(); // read before the file is touched
-    writePdf(path, QFileInfo(report.filePath()).fileName(),
-             [&](QPagedPaintDevice& device) { print(report, device); });
+    ReportPages pages(std::shared_ptr<Report>(&report, [](Report*) {}));
+    exportPdf(pages, path);
 }
 
 } // namespace ReportOutput
