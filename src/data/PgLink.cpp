@@ -11,8 +11,10 @@
 
 namespace {
 
-// Writers take turns on this transaction-level lock (see beginWrite).
-constexpr qint64 kWriterLockKey = 0x4368657172610001; // "Cheqra" and 1
+// Writers take turns on a transaction-level lock (see beginWrite): this key
+// with the schema's oid, so the databases of several schemas on one server
+// (the tests' and the benchmark's) do not wait for one another.
+constexpr qint32 kWriterLockKey = 0x43686571; // "Cheq"
 
 // Type oids of the server's built-in types (pg_type.h).
 enum : Oid {
@@ -455,7 +457,8 @@ void PgLink::beginWrite() {
         // Writers take turns, as they do on a SQLite file: what a save checks
         // inside its transaction (the slip still there, the serial number still
         // free) stays true until it commits. lock_timeout bounds the wait.
-        execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kWriterLockKey));
+        execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1, current_schema()::regnamespace::oid::int)")
+                    .arg(kWriterLockKey));
     } catch (...) {
         rollback();
         throw;
