@@ -5,6 +5,7 @@
 #include "Memory.h"
 #include "MsgBox.h"
 #include "SlipCsv.h"
+#include "Statement.h"
 #include "frmReport.h"
 #include "frmSlipList.h"
 #include "modData.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
-#include <QSqlQuery>
 #include <stdexcept>
 
 namespace {
@@ -95,8 +95,7 @@ void readSlipsBare(Bare& bare, const QList<QVariant>& keys) {
 void giveEveryAccountATemplate(const BenchContext& context) {
     auto connection = Connection::create();
     connection->open(context.databasePath, kDatabasePassword);
-    QSqlQuery accounts(connection->database());
-    accounts.exec(QStringLiteral("SELECT id FROM tblAcc ORDER BY id"));
+    Statement accounts(*connection, QStringLiteral("SELECT id FROM tblAcc ORDER BY id"));
     const QString folder = applicationFolder() + QStringLiteral("/Reports/");
     const QStringList samples{QStringLiteral("pv1.rpt"), QStringLiteral("pv2.rpt"),
                               QStringLiteral("pv3.rpt")};
