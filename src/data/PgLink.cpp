@@ -459,6 +459,10 @@ void PgLink::beginWrite() {
         // free) stays true until it commits. lock_timeout bounds the wait.
         execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1, current_schema()::regnamespace::oid::int)")
                     .arg(kWriterLockKey));
+        // A link opened again above may have found the server no longer
+        // writing each commit through to the disk.
+        if (!m_writeRefusal.isEmpty())
+            throw DbError(m_writeRefusal);
     } catch (...) {
         rollback();
         throw;
@@ -528,10 +532,13 @@ qint64 PgLink::lastKey(const QString& table, const QString& keyColumn) {
 }
 
 void PgLink::keepKeysAbove(const QString& table, const QString& keyColumn, qint64 key) {
+    // Never below what the sequence gave already: a key is not given twice.
     auto query = prepare(QStringLiteral("SELECT setval(pg_get_serial_sequence(lower(?), lower(?)), v) FROM "
-                                        "(SELECT greatest(?, max(%1)) AS v FROM %2) AS highest WHERE v > 0")
+                                        "(SELECT greatest(?, max(%1), coalesce(pg_sequence_last_value("
+                                        "pg_get_serial_sequence(lower(?), lower(?))::regclass), 0)) AS v "
+                                        "FROM %2) AS highest WHERE v > 0")
                              .arg(keyColumn, table));
-    query->bind({table, keyColumn, key});
+    query->bind({table, keyColumn, key, table, keyColumn});
     query->next();
 }
 

@@ -111,6 +111,34 @@ private slots:
         QVERIFY(SlipTesting::dumpDatabase(env) != stored);
     }
 
+    // A save that opens a lost link again on a server that no longer writes
+    // each commit through to the disk stores nothing and says why.
+    void aLinkOpenedAgainWithoutDurabilityStoresNothing() {
+        if (!TestEnv::onServer())
+            QSKIP("a server's own behaviour");
+        TestEnv env;
+        Operation operation(env, Kind::NewSlip);
+        QVERIFY(operation.ready());
+        const QStringList stored = SlipTesting::dumpDatabase(env);
+        // The link is lost just before the save's BEGIN, so the save itself opens it again.
+        auto begins = std::make_shared<int>(0);
+        Connection::setFaultInjector([begins](const QString& sql) {
+            if (sql == QLatin1String("BEGIN") && ++*begins == 1) {
+                const int pid = PQbackendPID(static_cast<PgLink&>(g_Connection->link()).handle());
+                TestEnv::server().execute(QStringLiteral("SELECT pg_terminate_backend(%1, 10000)").arg(pid));
+            }
+            return sql == QLatin1String("SET synchronous_commit = on");
+        });
+        operation.run();
+        Connection::setFaultInjector({});
+        QVERIFY(!shownTexts().isEmpty());
+        QVERIFY2(shownTexts().last().startsWith(QStringLiteral("Nothing can be stored: the database cannot "
+                                                               "be made to write each save through")),
+                 qPrintable(shownTexts().join(" / ")));
+        QCOMPARE(SlipTesting::dumpDatabase(env), stored);
+        QVERIFY(operation.stillOpen());
+    }
+
     // The whole server stopped at a random moment, most often during a save,
     // as a power cut would stop it: once it runs again, every slip reported
     // saved is stored whole.

@@ -144,6 +144,20 @@ private slots:
         QCOMPARE(env.scalar(QStringLiteral("SELECT max(sid) FROM tblSlip")).toLongLong(), 21);
     }
 
+    // A target emptied of slips it once held: the keys it gave stay given.
+    void aCopyNeverLowersTheTargetsNextKey() {
+        TestEnv env;
+        const QString office = officeFile(env);
+        initialise(env);
+        for (int i = 0; i < 30; ++i)
+            env.exec(QStringLiteral("INSERT INTO tblSlip (sno) VALUES (1)"));
+        env.exec(QStringLiteral("DELETE FROM tblSlip"));
+        QString output;
+        QCOMPARE(runTool({QStringLiteral("copy"), office, env.databasePath()}, &output), 0);
+        env.exec(QStringLiteral("INSERT INTO tblSlip (sno) VALUES (99)"));
+        QCOMPARE(env.scalar(QStringLiteral("SELECT max(sid) FROM tblSlip")).toLongLong(), 31);
+    }
+
     void copyRefusesATargetThatHoldsSlips() {
         TestEnv env;
         const QString office = officeFile(env);
