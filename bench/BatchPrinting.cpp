@@ -28,10 +28,6 @@ const char* const kBoundLines = "SELECT * FROM tblSlipDetails WHERE sid=? ORDER 
 const char* const kBoundLookup = "SELECT s.sid, s.sno, s.sdate, s.accno, s.accName, "
                                  "(SELECT a.id FROM tblAcc a WHERE a.accno = s.accno LIMIT 1) "
                                  "FROM tblSlip s WHERE s.sid = ?";
-const char* const kBoundCsv =
-    "SELECT s.sid, s.sno, s.sdate, s.accno, s.accName, d.chqno, d.chqdate, d.bank, d.city, d.amount, "
-    "s.depositedBy, s.remarks FROM tblSlip s JOIN tblSlipDetails d ON d.sid = s.sid "
-    "WHERE format(s.sdate,'yyyy-MM-dd') BETWEEN ? AND ? ORDER BY s.sid, d.sdid";
 
 void closePreview() {
     if (Forms::isLoaded<frmReport>())
@@ -157,7 +153,7 @@ Interaction exportMonthCsv(const BenchContext& context, Bare& bare) {
             },
             [csv] { QFile::remove(csv); },
             [context, &bare] {
-                bare.rows(kBoundCsv,
+                bare.rows(SlipCsv::kLinesSql,
                           {context.monthFrom.toString(Qt::ISODate), context.monthTo.toString(Qt::ISODate)});
             },
             {}};

@@ -2,6 +2,7 @@
 #include "BareSqlite.h"
 #include "BulkData.h"
 #include "DatabaseLink.h"
+#include "SqliteLink.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,11 +26,6 @@ bool holdsSlips(const QString& path, int slips) {
     } catch (const std::exception&) {
         return false;
     }
-}
-
-void removeDatabaseFiles(const QString& path) {
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        QFile::remove(path + QLatin1String(suffix));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "Connection.h"
 #include "DatabaseCopy.h"
 #include "DbError.h"
+#include "SqliteLink.h"
 #include "Statement.h"
 
 #include <QFile>
@@ -16,10 +17,6 @@
 namespace Backup {
 
 namespace {
-
-// The database file itself and what SQLite keeps beside it while it is in use.
-const QStringList kDatabaseFileSuffixes{QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
-                                        QStringLiteral("-journal")};
 
 DbError systemError(const QString& path) {
     return DbError(
@@ -50,7 +47,7 @@ void refuseDestination(const QString& source, const QString& destination) {
     const QString resolved = folder.isEmpty() ? target.absoluteFilePath() : folder + '/' + target.fileName();
     const QFileInfo database(isServerAddress(source) ? QString() : source);
     for (const QString& name : {database.absoluteFilePath(), database.canonicalFilePath()}) {
-        for (const QString& suffix : kDatabaseFileSuffixes) {
+        for (const QString& suffix : databaseFileSuffixes()) {
             if (!name.isEmpty() && (target.absoluteFilePath() == name + suffix || resolved == name + suffix))
                 throw DbError(
                     QStringLiteral("'%1' is the database or one of the files SQLite keeps beside it; "
@@ -105,8 +102,7 @@ public:
     ~UnfinishedCopy() {
         if (m_named)
             return;
-        for (const QString& suffix : kDatabaseFileSuffixes)
-            QFile::remove(m_path + suffix);
+        removeDatabaseFiles(m_path);
     }
     UnfinishedCopy(const UnfinishedCopy&) = delete;
     UnfinishedCopy& operator=(const UnfinishedCopy&) = delete;
@@ -153,7 +149,9 @@ void copyDatabase(const QString& source, const QString& destination, const QStri
     if (database->engine() == Engine::Sqlite) {
         copyPages(database->handle(), copy.path());
     } else {
-        // A server's database is copied row by row into a new file of its own.
+        // A server's database is copied row by row into a new file of its own,
+        // over a connection of the copy's own.
+        database.reset();
         QFile::remove(copy.path());
         DatabaseCopy::copy(source, copy.path(), password);
     }

@@ -20,15 +20,14 @@ DbError Connection::describe(int sqliteCode, const QString& text) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         // Another copy of the program holds the file for longer than we waited.
-        cause = QStringLiteral("The database is busy: another user is saving at this moment. Nothing was "
-                               "stored; please try again.");
+        cause = DbMessages::busy();
         break;
     case SQLITE_READONLY:
         cause = QStringLiteral("The database file is read-only: nothing can be stored in it. Nothing was "
                                "stored.");
         break;
     case SQLITE_FULL:
-        cause = QStringLiteral("The disk is full: nothing was stored. Make room on the disk and try again.");
+        cause = DbMessages::diskFull();
         break;
     default:
         return DbError(text);

@@ -2,6 +2,7 @@
 #include "Connection.h"
 #include "DbError.h"
 #include "Schema.h"
+#include "SqliteLink.h"
 #include "Statement.h"
 #include "Transaction.h"
 
@@ -165,10 +166,8 @@ Copied copy(const QString& source, const QString& target, const QString& passwor
     try {
         return copyInto(source, target, password);
     } catch (...) {
-        if (newFile) {
-            for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-                QFile::remove(target + QLatin1String(suffix));
-        }
+        if (newFile)
+            removeDatabaseFiles(target);
         throw;
     }
 }

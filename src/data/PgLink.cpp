@@ -53,12 +53,11 @@ DbError describe(const PGresult* result, pg_conn* conn) {
         cause = lostMessage();
     else if (code == "55P03" || code == "40P01" || code == "40001")
         // Another PC holds what this save needs for longer than we waited.
-        cause = QStringLiteral("The database is busy: another user is saving at this moment. Nothing was "
-                               "stored; please try again.");
+        cause = DbMessages::busy();
     else if (code == "25006")
         cause = QStringLiteral("The database is read-only: nothing can be stored in it. Nothing was stored.");
     else if (code == "53100")
-        cause = QStringLiteral("The disk is full: nothing was stored. Make room on the disk and try again.");
+        cause = DbMessages::diskFull();
     if (cause.isEmpty())
         return DbError(text);
     return DbError(cause + QStringLiteral("\n(%1)").arg(text));
@@ -401,10 +400,7 @@ void PgLink::setUpSession() {
     }
     m_writeRefusal.clear();
     if (!reason.isEmpty())
-        m_writeRefusal =
-            QStringLiteral("Nothing can be stored: the database cannot be made to write each save "
-                           "through to the disk, so a saved slip might not survive a power cut.\n(%1)")
-                .arg(reason);
+        m_writeRefusal = DbMessages::notDurable(reason);
 }
 
 bool PgLink::inTransaction() const {

@@ -14,14 +14,14 @@ const QStringList kHeader = {
     QStringLiteral("Bank"),         QStringLiteral("City"),      QStringLiteral("Amount"),
     QStringLiteral("Deposited By"), QStringLiteral("Remarks")};
 
-namespace {
-
 // Slip fields first, then the line's; the range uses the slip list's date index.
 const char* const kLinesSql =
     "SELECT s.sid, s.sno, s.sdate, s.accno, s.accName, d.chqno, d.chqdate, d.bank, d.city, d.amount, "
     "s.depositedBy, s.remarks "
     "FROM tblSlip s JOIN tblSlipDetails d ON d.sid = s.sid "
     "WHERE format(s.sdate,'yyyy-MM-dd') BETWEEN ? AND ? ORDER BY s.sid, d.sdid";
+
+namespace {
 
 // A stored date as ISO text; text that is no date is written as it is stored.
 QString isoDate(const QVariant& stored) {

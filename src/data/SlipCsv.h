@@ -17,6 +17,8 @@ class QIODevice;
 namespace SlipCsv {
 
 extern const QStringList kHeader;
+// What is read: the lines of the slips dated between two ISO dates, with their slip's fields.
+extern const char* const kLinesSql;
 
 // One field: in double quotes, with its quotes doubled, when it holds a
 // comma, a quote, a line break or blanks at either end; as it is otherwise.

@@ -13,6 +13,17 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+const QStringList& databaseFileSuffixes() {
+    static const QStringList suffixes{QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                                      QStringLiteral("-journal")};
+    return suffixes;
+}
+
+void removeDatabaseFiles(const QString& path) {
+    for (const QString& suffix : databaseFileSuffixes())
+        QFile::remove(path + suffix);
+}
+
 namespace {
 
 int linkCounter = 0;
@@ -212,10 +223,7 @@ void SqliteLink::prepareForUse() {
         reason = error.description();
     }
     if (!reason.isEmpty())
-        m_writeRefusal =
-            QStringLiteral("Nothing can be stored: the database cannot be made to write each save "
-                           "through to the disk, so a saved slip might not survive a power cut.\n(%1)")
-                .arg(reason);
+        m_writeRefusal = DbMessages::notDurable(reason);
     registerCentsFunction(handle());
 }
 

@@ -5,6 +5,11 @@
 
 struct sqlite3;
 
+// A database file's own name ("") and the files SQLite keeps beside it while it is in use.
+const QStringList& databaseFileSuffixes();
+// Removes a database file and what SQLite keeps beside it.
+void removeDatabaseFiles(const QString& path);
+
 // A Cheqora database in a SQLite file. Qt's SQLite driver opens the file; the
 // statements run through SQLite's C interface on the driver's own handle: the
 // windows' reads are small lookups, and Qt's SQL layer costs more per
