@@ -4,6 +4,7 @@
 #include "FlexGrid.h"
 #include "Forms.h"
 #include "MsgBox.h"
+#include "ReportOutput.h"
 #include "WindowHelpers.h"
 
 #include <QComboBox>
@@ -62,6 +63,7 @@ frmAlignPrinter::frmAlignPrinter() {
     fillPrinterList();
     updateMarks();
     showAlignment();
+    listAlignedPrinters();
 }
 
 void frmAlignPrinter::buildControls() {
@@ -77,7 +79,7 @@ void frmAlignPrinter::buildControls() {
     auto* paperLabel = Controls::make<QLabel>(this, QStringLiteral("lblPaper"));
     paperLabel->setText(QStringLiteral("P&aper"));
     cmbPaper = Controls::make<QComboBox>(this, QStringLiteral("cmbPaper"));
-    cmbPaper->addItem(QStringLiteral("A4 (210 x 297 mm)"), kA4);
+    addPaper(QStringLiteral("A4 (210 x 297 mm)"), kA4, QPageLayout::Portrait);
     Controls::caption(paperLabel, cmbPaper);
     cmdPrintPage =
         Controls::button(this, QStringLiteral("cmdPrintPage"), QStringLiteral("Print &alignment page"));
@@ -159,18 +161,26 @@ void frmAlignPrinter::fillPrinterList() {
         cmbPrinter->setCurrentText(preferred);
 }
 
-void frmAlignPrinter::setSlipPaper(const QString& name, QSizeF paperMm) {
+// The paper's size (as the page is drawn) and orientation travel with its item.
+void frmAlignPrinter::addPaper(const QString& caption, QSizeF paperMm, QPageLayout::Orientation orientation) {
+    cmbPaper->addItem(caption, paperMm);
+    cmbPaper->setItemData(cmbPaper->count() - 1, int(orientation), kOrientationRole);
+}
+
+void frmAlignPrinter::setSlipPaper(const QString& name, QSizeF paperMm,
+                                   QPageLayout::Orientation orientation) {
     while (cmbPaper->count() > 1) // A4 stays first
         cmbPaper->removeItem(1);
-    cmbPaper->addItem(QStringLiteral("%1 (%2 x %3 mm)").arg(name).arg(paperMm.width()).arg(paperMm.height()),
-                      paperMm);
+    addPaper(QStringLiteral("%1 (%2 x %3 mm)").arg(name).arg(paperMm.width()).arg(paperMm.height()), paperMm,
+             orientation);
     cmbPaper->setCurrentIndex(cmbPaper->count() - 1);
 }
 
 void frmAlignPrinter::showFor(const ReportTemplate* layout, QWidget* owner) {
     frmAlignPrinter& window = Forms::get<frmAlignPrinter>();
     if (layout)
-        window.setSlipPaper(layout->name.isEmpty() ? QStringLiteral("Slip") : layout->name, layout->paper);
+        window.setSlipPaper(layout->name.isEmpty() ? QStringLiteral("Slip") : layout->name, layout->paper,
+                            layout->orientation);
     showOwned(&window, owner);
 }
 
@@ -199,6 +209,10 @@ void frmAlignPrinter::showAlignment() {
     Controls::showFigure(lblAlignment, QStringLiteral("Alignment"),
                          name.isEmpty() ? QStringLiteral("Choose or type a printer.")
                                         : describe(PrinterAlignment::load(name)));
+}
+
+// The grid of aligned printers changes only when a correction is saved or reset.
+void frmAlignPrinter::listAlignedPrinters() {
     const QStringList printers = PrinterAlignment::alignedPrinters();
     FG->setRows(1);
     FG->setCols(6);
@@ -250,8 +264,9 @@ void frmAlignPrinter::print(const Alignment& alignment) {
     if (!printerChosen())
         return;
     const QSizeF sheet = paper();
-    const QPageLayout layout(QPageSize(sheet, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                             QPageLayout::Portrait, QMarginsF());
+    // Fed and placed as the slips are: the same layout, from the sheet's corner.
+    const QPageLayout layout = ReportOutput::pageLayout(
+        sheet, QPageLayout::Orientation(cmbPaper->currentData(kOrientationRole).toInt()));
     std::unique_ptr<QPagedPaintDevice> device = pageDevice()(printer(), layout);
     QPainter painter;
     if (!device || !painter.begin(device.get())) {
@@ -303,6 +318,7 @@ void frmAlignPrinter::fitAndSave() {
                              QStringLiteral("left off by %1 mm").arg(millimetreText(fit.residualsMm[n])));
     PrinterAlignment::save(printer(), fit.correction);
     showAlignment();
+    listAlignedPrinters();
 }
 
 void frmAlignPrinter::applyShift() {
@@ -319,6 +335,7 @@ void frmAlignPrinter::applyShift() {
     txtRight->clear();
     txtLow->clear();
     showAlignment();
+    listAlignedPrinters();
 }
 
 void frmAlignPrinter::resetSelected() {
@@ -329,6 +346,7 @@ void frmAlignPrinter::resetSelected() {
         return;
     PrinterAlignment::reset(aligned);
     showAlignment();
+    listAlignedPrinters();
 }
 
 void frmAlignPrinter::setPageDevice(PageDevice device) {

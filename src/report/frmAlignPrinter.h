@@ -46,7 +46,7 @@ public:
     QPushButton* cmdClose = nullptr;
 
     // The slip paper offered beside A4 (and chosen): the template at hand.
-    void setSlipPaper(const QString& name, QSizeF paperMm);
+    void setSlipPaper(const QString& name, QSizeF paperMm, QPageLayout::Orientation orientation);
     // Shows the window for the printer a template prints on, its paper
     // offered beside A4 (A4 alone without a template).
     static void showFor(const ReportTemplate* layout, QWidget* owner);
@@ -66,8 +66,11 @@ public:
     static void setPageDevice(PageDevice device);
 
 private:
+    static constexpr int kOrientationRole = Qt::UserRole + 1;
+    void addPaper(const QString& caption, QSizeF paperMm, QPageLayout::Orientation orientation);
     void buildControls();
     void showAlignment();
+    void listAlignedPrinters();
     void fillPrinterList();
     void updateMarks();
     void print(const PrinterAlignment::Alignment& alignment);

@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "GridTesting.h"
 #include "PrinterAlignment.h"
+#include "ReportOutput.h"
 #include "ReportTestSupport.h"
 #include "WindowTesting.h"
 #include "frmAlignPrinter.h"
@@ -224,9 +225,11 @@ private slots:
     void theAlignPrinterWindow() {
         TestEnv env;
         QStringList printed; // printer|page size, per page
+        QPageLayout lastLayout;
         frmAlignPrinter::setPageDevice([&](const QString& printer, const QPageLayout& layout) {
             printed << printer + QLatin1Char('|') +
                            QString::number(layout.pageSize().size(QPageSize::Millimeter).width());
+            lastLayout = layout;
             auto writer = std::make_unique<QPdfWriter>(env.folder() +
                                                        QStringLiteral("/page%1.pdf").arg(printed.size()));
             writer->setPageLayout(layout);
@@ -242,6 +245,9 @@ private slots:
         window.cmbPrinter->setCurrentText(QStringLiteral("Office Laser"));
         QTest::mouseClick(window.cmdPrintPage, Qt::LeftButton);
         QCOMPARE(printed, QStringList{"Office Laser|210"});
+        // Laid out as the slips print: from the sheet's corner, not the printable area's.
+        QCOMPARE(lastLayout.mode(), QPageLayout::FullPageMode);
+        QVERIFY(lastLayout.pageSize().isEquivalentTo(ReportOutput::pageLayout(slip).pageSize()));
 
         // A feed 1.5 mm to the right, 2 mm low, stretched 1 % down the sheet.
         const QList<QPointF> marks = PrinterAlignment::marks(window.paper());

@@ -12,12 +12,16 @@
 namespace ReportOutput {
 
 QPageLayout pageLayout(const ReportTemplate& layout) {
+    return pageLayout(layout.paper, layout.orientation, layout.name);
+}
+
+QPageLayout pageLayout(QSizeF paperMm, QPageLayout::Orientation orientation, const QString& name) {
     // The sheet is described to the printer as it is fed: a landscape slip is
     // a portrait sheet turned, so its size is given with the sides swapped.
-    const bool landscape = layout.orientation == QPageLayout::Landscape;
-    const QSizeF sheet = landscape ? layout.paper.transposed() : layout.paper;
-    const QPageSize size(sheet, QPageSize::Millimeter, layout.name, QPageSize::ExactMatch);
-    QPageLayout page(size, layout.orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    const bool landscape = orientation == QPageLayout::Landscape;
+    const QSizeF sheet = landscape ? paperMm.transposed() : paperMm;
+    const QPageSize size(sheet, QPageSize::Millimeter, name, QPageSize::ExactMatch);
+    QPageLayout page(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     // Paper coordinates: the origin is the sheet's corner, never a printable area's.
     page.setMode(QPageLayout::FullPageMode);
     return page;
@@ -63,11 +67,6 @@ Result print(PageSet& pages, QPagedPaintDevice& device, const Progress& progress
     if (!result.cancelled)
         goOn(2 * count);
     return result;
-}
-
-void print(Report& report, QPagedPaintDevice& device) {
-    ReportPages pages(std::shared_ptr<Report>(&report, [](Report*) {}));
-    print(pages, device);
 }
 
 namespace {

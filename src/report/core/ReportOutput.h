@@ -16,6 +16,9 @@ namespace ReportOutput {
 
 // The template's paper with no margins.
 QPageLayout pageLayout(const ReportTemplate& layout);
+// A paper of that size (as the page is drawn) and orientation, with no
+// margins, in paper coordinates.
+QPageLayout pageLayout(QSizeF paperMm, QPageLayout::Orientation orientation, const QString& name = {});
 
 // Told how far a print has come: step of steps, where the first half of the
 // steps reads the pages and the second draws them. Returning false cancels.
@@ -36,7 +39,6 @@ struct Result {
 // page on top of its template's printer offset; a PDF gets none.
 Result print(PageSet& pages, QPagedPaintDevice& device, const Progress& progress = {},
              const PrinterAlignment::Alignment& alignment = {});
-void print(Report& report, QPagedPaintDevice& device);
 
 // A PDF file at path, at 1200 dpi, its pages drawn by draw. The file appears
 // only when all is written: a failure leaves whatever was at path untouched.
